@@ -1,0 +1,8 @@
+#include "engine/SECEditLangSettings.h"
+
+#include <gtest/gtest.h>
+
+TEST(Foundation, HeadersCompile)
+{
+    SUCCEED();
+}
