@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the text engine needs of a language configuration: the editor settings
 // it lays text out with, and the queries its line colouring asks. The full
@@ -37,6 +38,14 @@ public:
     // `available` characters, matching the mode; nullptr when none.
     virtual const SECEditDelimiter* FindDelimiter(const char16_t* text, int available,
                                                   int tokenLength, DelimiterMode mode) const = 0;
+
+    // Empties `out`, then appends every delimiter record matching the mode.
+    // The default answers none, as for a configuration without delimiters.
+    virtual void GetDelimiters(std::vector<const SECEditDelimiter*>& out, DelimiterMode mode) const
+    {
+        (void)mode;
+        out.clear();
+    }
 
     virtual bool IsCharInClass(char16_t c, CharClass charClass) const = 0;
     virtual std::uint16_t GetKindColorGroupIndex(ColorGroupKind kind) const = 0;
