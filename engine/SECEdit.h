@@ -1,0 +1,337 @@
+#pragma once
+
+#include "engine/DelimiterMode.h"
+#include "engine/IObserver.h"
+#include "engine/IQueryGuid.h"
+#include "engine/ISubject.h"
+#include "engine/SECEditDelimiter.h"
+#include "engine/SECEditLineMarks.h"
+#include "engine/SECEditTextPos.h"
+#include "engine/SECEditTextRange.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class IMessage;
+class ISECEditLangLookup;
+class SECEditCommand;
+class SECEditCommandBase;
+class SECEditCompositeCommand;
+class SECEditLangSettings;
+class SECEditTextStore;
+
+// A colour run list: one value per run, colour group in the high 16 bits,
+// length in characters in the low 16 bits (0: to the end of the line).
+using SECEditColorRuns = std::vector<std::uint32_t>;
+
+// The text engine of one document: the text, line marks, undo history and
+// colour cache, and the subject every pane of the document observes.
+//
+// Every edit goes through InsertText or DeleteText, which record a command
+// and deliver it to the observers (SECEditMsg::EditCommand); undo and redo
+// deliver the same commands again. Results: true/false for success, -1 for a
+// line or position that does not exist; bad input never changes anything.
+//
+// Observers are not reference-counted here: a pane must remove itself before
+// it is destroyed.
+class SECEdit : public IQueryGuid, public ISubject, public IObserver
+{
+public:
+    static constexpr std::int32_t MaxLineLength = 2048; // display columns
+    static constexpr int HistoryCapacity = 256;
+
+    SECEdit();
+    virtual ~SECEdit();
+    SECEdit(const SECEdit&) = delete;
+    SECEdit& operator=(const SECEdit&) = delete;
+
+    // --- Subject ------------------------------------------------------------
+    bool QueryGuid(const SECGuid& guid, void** out) override;
+    // Appends (null is ignored); an observer may be added more than once.
+    void AddObserver(IObserver* observer) override;
+    // Removes every occurrence. Safe during a notification.
+    void RemoveObserver(IObserver* observer) override;
+    // OnUpdate(this, message) on each observer in order, skipping `sender`.
+    void UpdateAllObservers(IObserver* sender, IMessage* message) override;
+    // The entry through which every edit, and every change of the language
+    // configuration, is announced.
+    void OnUpdate(ISubject* subject, IMessage* message) override;
+
+    // --- History ------------------------------------------------------------
+    virtual bool IsModified() const;
+    void SetModified(bool modified);
+    virtual void ClearHistory();
+    // Records a command that has already been carried out; takes over the
+    // caller's reference on success.
+    virtual bool LogCommand(SECEditCommandBase* command);
+    // Does the command and, if that succeeded, logs it.
+    virtual bool ExecuteCommand(SECEditCommandBase* command);
+    // The command undone or redone (still owned by the history), or nullptr.
+    virtual SECEditCommandBase* Undo();
+    virtual SECEditCommandBase* Redo();
+    // Modified = the command on top of the undo stack is not the clean marker.
+    virtual void UpdateModified();
+    virtual SECEditCommand* MakeInsertCommand(const SECEditTextRange& range);
+    // true begins a group (ending an open one first), false ends it and logs
+    // it as one step.
+    virtual void SetCompositeMode(bool on);
+    // Pairs the command with the one on top of the undo stack as one step:
+    // (command, previous) when commandFirst, else (previous, command).
+    virtual bool CombineWithPrevious(SECEditCommandBase* command, bool commandFirst);
+    // Clears the history; a modified document stays modified until saved.
+    void ForgetHistory();
+    // Marks the current state as the saved one (clean marker = undo top,
+    // modified cleared). SaveFile calls it.
+    void MarkClean();
+
+    bool IsCompositeMode() const noexcept { return m_recording; }
+    SECEditCommandBase* PeekUndo() const;
+    SECEditCommandBase* PeekRedo() const;
+    int GetUndoCount() const noexcept { return m_undo.count; }
+    int GetRedoCount() const noexcept { return m_redo.count; }
+    // The command whose do or undo is running, or nullptr. Commands set it
+    // around their execution.
+    SECEditCommandBase* GetExecutingCommand() const noexcept { return m_executing; }
+    void SetExecutingCommand(SECEditCommandBase* command) noexcept { m_executing = command; }
+
+    // --- Set-up ---------------------------------------------------------------
+    // Sets the language and, if it exists, resets the content.
+    virtual bool InitNew(std::u16string_view language);
+    virtual bool ResetContent();
+    // Runs the font and colour dialog; the application overrides it.
+    virtual void ChooseFont();
+    virtual SECEditLangSettings* GetLangConfig() const;
+    // Takes a reference to the configuration and observes it.
+    virtual void SetLangConfig(SECEditLangSettings* config);
+    // Looks the language up by name (through the installed lookup; without
+    // one only "Default" exists). False for an unknown name.
+    virtual bool SetLanguage(std::u16string_view name);
+    // Rebuilds font information; a hook for the view layer, nothing here.
+    virtual void BuildFont();
+
+    // The process-wide language lookup (the syntax registry installs itself).
+    static void SetLangLookup(ISECEditLangLookup* lookup);
+    static ISECEditLangLookup* GetLangLookup();
+
+    // Tab size and replace-tabs option of the configuration (4 / off without one).
+    int GetTabSize() const;
+    bool GetReplaceTabs() const;
+
+    // --- Colouring (implemented in SECEditColoring.cpp) -----------------------
+    // The line's run list, computed and cached on demand; nullptr for a line
+    // that does not exist. Valid until the next edit or colouring call.
+    virtual SECEditColorRuns* GetLineColoring(std::int32_t line);
+    virtual SECEditColorRuns* ColorLine(std::int32_t line, std::int32_t startColumn);
+    virtual int ColorToken(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
+                           int charsLeft, int& pending, SECEditColorRuns& runs);
+    virtual int ColorWord(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
+                          int charsLeft, int& pending, SECEditColorRuns& runs);
+    virtual int ColorDelimited(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
+                               int charsLeft, int& pending, SECEditColorRuns& runs);
+    virtual int ColorOperator(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
+                              int charsLeft, int& pending, SECEditColorRuns& runs);
+    virtual const SECEditDelimiter* FindDelimiterAt(std::int32_t line, const char16_t* lineText, int tokenStart,
+                                                    int tokenLength, int charsLeft, DelimiterMode mode);
+    virtual int ColorMultiLineRegion(std::int32_t line, const char16_t* lineText, int tokenStart, int charsLeft,
+                                     SECEditColorRuns& runs, const SECEditDelimiter* delimiter);
+    virtual int ColorSingleLineRegion(std::int32_t line, const char16_t* lineText, int tokenStart, int charsLeft,
+                                      SECEditColorRuns& runs, const SECEditDelimiter* delimiter);
+    virtual void FlushPending(SECEditColorRuns& runs, int& pending);
+    virtual SECEditTextPos FindRegionEnd(const SECEditTextPos& regionStart, const SECEditTextPos& searchFrom,
+                                         const SECEditDelimiter* delimiter);
+    // The next single-line region on the line at or after startColumn: true
+    // and its start (startColumn) and end column.
+    virtual bool FindSingleLineRegion(std::int32_t line, std::int32_t& startColumn, std::int32_t& endColumn);
+    virtual bool IsInSingleLineRegion(const SECEditTextPos& pos);
+
+    // --- Store and document flags --------------------------------------------
+    virtual std::unique_ptr<SECEditTextStore> CreateTextStore();
+    SECEditTextStore* GetTextStore() const noexcept { return m_store.get(); }
+    virtual bool IsReadOnly() const;
+    void SetReadOnly(bool readOnly) noexcept { m_readOnly = readOnly; }
+    bool GetOvertype() const noexcept { return m_overtype; }
+    void SetOvertype(bool overtype) noexcept { m_overtype = overtype; }
+    // U+00BB for a tab, U+00B7 for a space.
+    virtual char16_t GetWhitespaceMark(bool isTab) const;
+
+    // --- Files (the application's engine reads and writes real files) --------
+    // Paths are in the file system's encoding (UTF-8). The base versions
+    // cannot read or write files and return false.
+    virtual bool OpenFile(const std::string& path);
+    virtual void ReportOpenError();
+    virtual bool SaveFile(const std::string& path);
+    // After text was put into the store directly (GetTextStore()->AppendText
+    // or InsertAt): one empty colour and mark slot per line, InitController to
+    // every observer, then BreakLongLines over the whole text.
+    void FinishLoad();
+
+    // --- Editing --------------------------------------------------------------
+    // Inserts `length` characters of `text` (-1: up to its NUL; the text always
+    // stops at its first NUL) at the range's start and sets the range's end
+    // just after them, line breaks the engine added included.
+    virtual bool InsertText(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length = -1);
+    bool InsertText(SECEditTextRange& range, std::u16string_view text);
+    virtual bool InsertTextAt(std::int32_t line, std::int32_t column, const char16_t* text,
+                              std::ptrdiff_t length = -1);
+    bool InsertTextAt(std::int32_t line, std::int32_t column, std::u16string_view text);
+    // Removes from start up to, not including, end. The range must be ordered.
+    virtual bool DeleteText(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
+                            std::int32_t endColumn);
+    // An end line or column of -1: to the end of the start line, line end included.
+    virtual bool GetText(std::u16string& out, std::int32_t startLine, std::int32_t startColumn,
+                         std::int32_t endLine, std::int32_t endColumn) const;
+    // Pointer into the store and the count; -1 when the range spans blocks,
+    // 0 when a position does not exist.
+    virtual std::ptrdiff_t GetTextPointer(const char16_t*& pointer, std::int32_t startLine,
+                                          std::int32_t startColumn, std::int32_t endLine,
+                                          std::int32_t endColumn) const;
+    // The line's text: its length, or -1 for a line that does not exist. The
+    // pointer and view stay valid until the next change of the text.
+    virtual std::int32_t GetLineText(std::int32_t line, std::u16string* text, const char16_t** pointer) const;
+    std::int32_t GetLineText(std::int32_t line, std::u16string& text) const;
+    std::int32_t GetLineText(std::int32_t line, const char16_t*& pointer) const;
+    std::int32_t GetLineText(std::int32_t line, std::u16string_view& text) const;
+    virtual std::int32_t GetLineLength(std::int32_t line) const;
+    std::int32_t GetFullLineLength(std::int32_t line) const;
+    std::int32_t GetLineCount() const;
+    // True when `always`, else line < count and 0 <= column <= line length.
+    virtual bool IsValidPosition(std::int32_t line, std::int32_t column, bool always = false) const;
+    virtual std::int32_t ValidateColumn(std::int32_t line, std::int32_t column, bool always = false) const;
+    virtual std::int32_t GetMaxLineLength() const { return MaxLineLength; }
+    virtual bool IsBlankLine(std::int32_t line) const;
+    std::int32_t CountLeadingBlanks(std::int32_t line) const;
+    void GetAllText(std::u16string& out) const;
+
+    // Direction 0: character column -> display column; 1: display -> character.
+    // `displayColumn` receives the display column of the result.
+    virtual std::int32_t ConvertColumn(std::int32_t column, int direction, std::int32_t line,
+                                       std::int32_t* displayColumn = nullptr) const;
+    virtual std::int32_t ConvertColumnInString(std::int32_t column, int direction, const char16_t* string,
+                                               std::int32_t* displayColumn = nullptr) const;
+    std::int32_t ConvertColumnInString(std::int32_t column, int direction, std::u16string_view string,
+                                       std::int32_t* displayColumn = nullptr) const;
+    // White space `width` display columns wide, starting at `pos`.
+    virtual void MakeIndentString(std::u16string& out, std::int32_t width, const SECEditTextPos& pos,
+                                  bool honourReplaceTabs);
+    virtual std::int32_t ColumnsToNextTab(const SECEditTextPos& pos) const;
+    virtual bool InsertTab(std::int32_t line, std::int32_t column);
+    // Lines first..last (-1: the last line) wider than the maximum: with
+    // apply, breaks them; returns whether one exists / was broken.
+    virtual bool BreakLongLines(bool apply, std::int32_t firstLine, std::int32_t lastLine);
+    // The engine's line break: carriage return (when nonzero) and line feed.
+    std::u16string GetLineEndString() const;
+
+    // --- Line marks -----------------------------------------------------------
+    virtual bool TestLineMark(std::int32_t line, int bit) const;
+    // Nothing for a line that does not exist. Sends InvalidateGutter.
+    virtual void SetLineMark(std::int32_t line, int bit, bool on);
+    virtual void ToggleLineMark(std::int32_t line, int bit);
+    virtual void ClearLineMarks(int bit);
+    // The next line with the bit after `from` (wrapping; `from` itself last),
+    // or -1.
+    virtual std::int32_t FindLineMark(std::int32_t from, int bit, bool forward);
+    virtual int CountLineMarks(int bit) const;
+    virtual std::uint32_t GetLineValue(std::int32_t line) const;
+    // Returns the previous value; 0 and no change for a line that does not exist.
+    virtual std::uint32_t SetLineValue(std::int32_t line, std::uint32_t value);
+    // Gets or creates the line's record; nullptr for a line that does not exist.
+    // A record left empty is freed by the next mark operation on the line.
+    virtual SECEditLineMarks* GetLineMarks(std::int32_t line);
+    virtual void FreeLineMarks(std::int32_t line);
+    // `count` empty slots after `line`, or before it with `atIndent`: the
+    // records from there on move down.
+    virtual void InsertLineMarks(std::int32_t line, std::int32_t count, bool atIndent);
+    // Frees the records of lines first..last and removes their slots.
+    virtual void RemoveLineMarks(std::int32_t first, std::int32_t last);
+    // Called for each record RemoveLineMarks frees; does nothing here.
+    virtual void OnLineMarksRemoved(SECEditLineMarks* record, std::int32_t line);
+    // The line's record if it has one (never creates).
+    const SECEditLineMarks* FindLineMarks(std::int32_t line) const;
+
+    // --- Colour cache state, for the colouring steps and for tests ------------
+    struct ColorRegion
+    {
+        SECEditTextPos start; // the opening text
+        SECEditTextPos end;   // just past the closing text
+    };
+    std::int32_t GetColoringFrontier() const noexcept { return m_colorFrontier; }
+    const std::vector<ColorRegion>& GetColorRegions() const noexcept { return m_regions; }
+    // Number of lines with a cached run list.
+    std::size_t GetCachedColoringCount() const noexcept { return m_colorCache.size(); }
+
+protected:
+    // The cached list of a line, or nullptr.
+    SECEditColorRuns* FindCachedColoring(std::int32_t line);
+    // The line's cached list, created empty when missing.
+    SECEditColorRuns& CachedColoring(std::int32_t line);
+    void FreeCachedColoring(std::int32_t line);
+    void FreeCachedColoring(std::int32_t first, std::int32_t last);
+    // Frees every list, empties the region list, frontier 0.
+    void ClearColorCache();
+    // Sends InvalidateLines for each region from `index` on, frees their
+    // lines' lists and removes them from the list.
+    void InvalidateRegionsFrom(std::size_t index);
+
+    std::int32_t m_colorFrontier = 0;
+    std::vector<ColorRegion> m_regions;
+
+private:
+    struct RingStack
+    {
+        std::array<SECEditCommandBase*, HistoryCapacity> slots{};
+        int top = -1;
+        int count = 0;
+        // Returns the command displaced from the slot (the caller releases it).
+        SECEditCommandBase* Push(SECEditCommandBase* command);
+        SECEditCommandBase* Peek() const;
+        SECEditCommandBase* Pop();
+    };
+
+    // The clean marker: the serial of the command on top of the undo stack
+    // when the text last matched its file.
+    static constexpr std::uint64_t CleanEmpty = 0;
+    static constexpr std::uint64_t CleanNever = ~std::uint64_t{0};
+
+    void Deliver(SECEditCommandBase* command);
+    void UpdateLineArrays(const SECEditCommand& command);
+    void ShiftColorCache(std::int32_t afterLine, std::int32_t delta);
+    void InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion);
+    bool InsertChecked(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length);
+    void BreakAfterInsert(SECEditTextRange& range);
+    bool IsLineTooLong(std::int32_t line) const;
+    void SendSimple(unsigned int kind);
+    void ClearMarkRecords();
+    void ReleaseLangConfig();
+
+    std::vector<IObserver*> m_observers;
+    int m_delivering = 0;
+    bool m_observersRemoved = false;
+
+    RingStack m_undo;
+    RingStack m_redo;
+    SECEditCommandBase* m_executing = nullptr;
+    bool m_recording = false;
+    SECEditCompositeCommand* m_composite = nullptr;
+    std::uint64_t m_cleanMarker = CleanEmpty;
+
+    std::unique_ptr<SECEditTextStore> m_store;
+    SECEditLangSettings* m_langConfig = nullptr;
+
+    // Sparse per-line arrays: a 2,000,000-line document with a handful of
+    // marks and a screenful of coloured lines holds a handful of entries, and
+    // inserting or removing lines only renumbers the entries below the edit.
+    std::map<std::int32_t, SECEditColorRuns> m_colorCache;
+    std::map<std::int32_t, SECEditLineMarks> m_marks;
+
+    bool m_modified = false;
+    bool m_readOnly = false;
+    bool m_overtype = false;
+    bool m_breaking = false;
+    bool m_editAtIndent = false;
+};

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "engine/SECEditTextRange.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The characters of one document, with their line structure.
+//
+// The text is kept in blocks of a few thousand characters, each holding whole
+// lines (a block ends just after a line feed, except the last one). Each block
+// knows where its line feeds are; the counts of characters and line feeds of
+// all blocks are summed in Fenwick trees, so finding a line or an offset costs
+// O(log blocks) and an edit touches one or a few blocks wherever it is. A line
+// is therefore always contiguous in memory, while a range over several lines
+// may not be (GetTextPointer answers -1 then).
+//
+// Lines: the line feed character alone separates lines. A line's text runs
+// from its start to the first carriage return or line feed; its full length
+// also counts the characters after that up to and including its line feed. A
+// text that ends with a line feed has an empty last line. Offsets are 64-bit.
+class SECEditTextStore
+{
+public:
+    SECEditTextStore();
+    virtual ~SECEditTextStore();
+    SECEditTextStore(const SECEditTextStore&) = delete;
+    SECEditTextStore& operator=(const SECEditTextStore&) = delete;
+
+    // Inserts `count` characters (-1: up to the first NUL; the text always
+    // stops at its first NUL) at the range's start and sets the range's end to
+    // just after them. Fails (false, nothing changed) when the start does not
+    // exist: a line out of range, or a column past the line's line feed.
+    virtual bool Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count);
+    // Removes the characters from the range's start up to, not including, its
+    // end. Fails when an end does not exist or the range is not ordered.
+    virtual bool Delete(const SECEditTextRange& range);
+
+    virtual std::int32_t GetLineCount() const;
+    // -1 for a line that does not exist.
+    virtual std::int32_t GetFullLineLength(std::int32_t line) const;
+    virtual std::int32_t GetLineLength(std::int32_t line) const;
+
+    virtual void SetLineFeedChar(char16_t c);
+    virtual char16_t GetLineFeedChar() const;
+    // 0: lines end with the line feed alone (a carriage return is then an
+    // ordinary character).
+    virtual void SetCarriageReturnChar(char16_t c);
+    virtual char16_t GetCarriageReturnChar() const;
+
+    // Copies the range into `out`. An end line or end column of -1 means the
+    // end of the start line, its line end included. False when a position
+    // does not exist or the range is not ordered.
+    virtual bool GetText(std::u16string& out, std::int32_t startLine, std::int32_t startColumn,
+                         std::int32_t endLine, std::int32_t endColumn) const;
+    // A pointer into the store (valid until the next change) and the count of
+    // characters; -1 when the range is not contiguous, 0 when a position does
+    // not exist.
+    virtual std::ptrdiff_t GetTextPointer(const char16_t*& pointer, std::int32_t startLine,
+                                          std::int32_t startColumn, std::int32_t endLine,
+                                          std::int32_t endColumn) const;
+
+    // Back to one empty line; line feed 10, carriage return 13.
+    virtual void Reset();
+
+    // -1 for a line that does not exist or a column past the line's full
+    // length (the line end may be addressed).
+    virtual std::ptrdiff_t PositionToOffset(std::int32_t line, std::int32_t column) const;
+    // False for an offset outside 0..GetLength().
+    virtual bool OffsetToPosition(std::ptrdiff_t offset, std::int32_t& line, std::int32_t& column) const;
+
+    // Insert for loading: the same as Insert, never notifying anyone.
+    virtual bool InsertAt(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count);
+
+    // --- Fast paths -------------------------------------------------------
+
+    // Appends at the very end, building blocks at their final size. Stops at
+    // the first NUL.
+    void AppendText(std::u16string_view text);
+    // Reserves room for roughly `count` more characters before a bulk load.
+    void Reserve(std::ptrdiff_t count);
+
+    // Number of characters, line ends included.
+    std::ptrdiff_t GetLength() const noexcept;
+
+    // The line's text (without its line end) as a view into the store, valid
+    // until the next change; its length, or -1 when the line does not exist.
+    std::int32_t GetLineText(std::int32_t line, const char16_t*& pointer) const;
+    std::int32_t GetLineText(std::int32_t line, std::u16string_view& text) const;
+    // The offset of the line's first character, or -1.
+    std::ptrdiff_t GetLineStart(std::int32_t line) const;
+
+    // Calls `sink` with consecutive contiguous pieces of the characters from
+    // `offset` on, `count` of them (-1: to the end). Stops early and returns
+    // false when the sink returns false or the span is outside the text.
+    bool ForEachChunk(std::ptrdiff_t offset, std::ptrdiff_t count,
+                      const std::function<bool(std::u16string_view)>& sink) const;
+
+    // Blocks, for callers that walk the text themselves.
+    int GetBlockCount() const noexcept;
+    std::u16string_view GetBlock(int index) const;
+    std::ptrdiff_t GetBlockStart(int index) const;
+    // The block holding the offset; with `atEnd`, an offset at a block's end
+    // belongs to that block rather than the next. -1 when out of range.
+    int FindBlock(std::ptrdiff_t offset, bool atEnd) const;
+
+    // Heap bytes held for the text and its index (approximate, for reports).
+    std::size_t GetMemoryUsage() const noexcept;
+
+private:
+    struct Block;
+    class Fenwick;
+
+    std::vector<std::unique_ptr<Block>> m_blocks;
+    std::unique_ptr<Fenwick> m_chars; // characters per block
+    std::unique_ptr<Fenwick> m_feeds; // line feeds per block
+    char16_t m_lineFeed = 10;
+    char16_t m_carriageReturn = 13;
+
+    bool LocateLine(std::int32_t line, int& block, std::int32_t& localLine, std::ptrdiff_t& blockStart) const;
+    bool LocatePosition(std::int32_t line, std::int32_t column, bool allowPastFeed, int& block,
+                        std::size_t& local, std::ptrdiff_t& offset) const;
+    std::size_t LineStartInBlock(const Block& b, std::int32_t localLine) const;
+    std::size_t LineEndInBlock(int block, const Block& b, std::int32_t localLine) const;
+    bool InsertChars(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count);
+    void SplitBlock(int index);
+    void MergeWithNext(int index);
+    void RebuildTrees();
+    void RebuildAll(std::u16string text);
+    void RescanFeeds(Block& b) const;
+};
