@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Writes a file so that a failure never harms the one already there: the
+// bytes go to a temporary file in the target's folder, which is flushed to
+// disk and then renamed over the target, taking over its permission bits.
+// A writer that is destroyed without Commit() removes its temporary file.
+// Every failure leaves a message naming the file and the system's reason.
+class SafeFileWriter
+{
+public:
+    explicit SafeFileWriter(std::string path);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    bool Open();
+    bool Write(const void* data, std::size_t size);
+    bool Commit();
+    void Abort() noexcept;
+
+    // The message for the first failure; empty while everything went well.
+    const std::string& Error() const noexcept { return m_error; }
+    // The file that will be replaced: the path, or what its symbolic link points to.
+    const std::string& Target() const noexcept { return m_target; }
+
+    // Whether `path` names an existing file that must not be overwritten: one
+    // without any write permission bit, or one this user may not write.
+    static bool IsReadOnly(const std::string& path);
+
+private:
+    bool Fail(const char* what, int errorNumber);
+
+    std::string m_path;
+    std::string m_target;
+    std::string m_temporary;
+    std::string m_error;
+    int m_fd = -1;
+};

@@ -1,0 +1,224 @@
+#include "engine/SafeFileWriter.h"
+#include "engine/TextFileFormat.h"
+#include "engine/TextFileReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class StringSink : public ITextLoadSink
+{
+public:
+    bool Begin(std::size_t) override
+    {
+        text.clear();
+        ++begins;
+        return true;
+    }
+    char16_t* Prepare(std::size_t count) override
+    {
+        m_used = text.size();
+        text.resize(m_used + count);
+        return text.data() + m_used;
+    }
+    void Commit(std::size_t count) override { text.resize(m_used + count); }
+
+    std::u16string text;
+    int begins = 0;
+
+private:
+    std::size_t m_used = 0;
+};
+
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tavro-io-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path, ignored);
+    }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    fs::path path;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(TextFileReader, PieceBoundaryInsideAMultiByteCharacter)
+{
+    TempDir dir;
+    // 700,000 bytes with a 3-byte character straddling the first piece's end.
+    std::string bytes(TextFileReader::kPieceSize8Bit - 1, 'a');
+    bytes += "\xE2\x82\xAC";
+    bytes += std::string(700000 - bytes.size(), 'b');
+    WriteBytes(dir.File("euro.txt"), bytes);
+
+    StringSink sink;
+    const auto result = TextFileReader::Read(dir.File("euro.txt"), sink);
+    ASSERT_EQ(result.status, TextFileReader::Status::Ok);
+    EXPECT_EQ(result.encoding, TextEncoding::Utf8);
+    ASSERT_EQ(sink.text.size(), 700000u - 2);
+    EXPECT_EQ(sink.text[TextFileReader::kPieceSize8Bit - 1], u'\u20AC');
+    EXPECT_EQ(TextFileFormat::Encode(sink.text, result.encoding), bytes);
+}
+
+TEST(TextFileReader, InvalidUtf8LateInTheFileRereadsItAsWindows1252)
+{
+    TempDir dir;
+    std::string bytes = "\xC3\xA9" + std::string(600000, 'x') + "\xE9t\xE9";
+    WriteBytes(dir.File("late.txt"), bytes);
+    StringSink sink;
+    const auto result = TextFileReader::Read(dir.File("late.txt"), sink);
+    ASSERT_EQ(result.status, TextFileReader::Status::Ok);
+    EXPECT_EQ(result.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(sink.begins, 2);
+    EXPECT_EQ(sink.text.size(), bytes.size());
+    EXPECT_EQ(TextFileFormat::Encode(sink.text, result.encoding), bytes);
+}
+
+TEST(TextFileReader, LargeUtf16FileAndOddLastByte)
+{
+    TempDir dir;
+    std::string bytes = "\xFF\xFE";
+    while (bytes.size() < 3000000)
+        bytes += std::string("l\0i\0n\0e\0\r\0\n\0", 12);
+    bytes.resize(3000000);
+    WriteBytes(dir.File("wide.txt"), bytes);
+    StringSink sink;
+    auto result = TextFileReader::Read(dir.File("wide.txt"), sink);
+    ASSERT_EQ(result.status, TextFileReader::Status::Ok);
+    EXPECT_EQ(result.encoding, TextEncoding::Utf16LEWithMark);
+    EXPECT_EQ(sink.text.size(), (3000000u - 2) / 2);
+    EXPECT_EQ(TextFileFormat::Encode(sink.text, result.encoding), bytes);
+
+    WriteBytes(dir.File("odd.txt"), bytes + "\x7F");
+    result = TextFileReader::Read(dir.File("odd.txt"), sink);
+    ASSERT_EQ(result.status, TextFileReader::Status::Ok);
+    EXPECT_EQ(result.trailingBytes, "\x7F");
+}
+
+TEST(TextFileReader, Failures)
+{
+    TempDir dir;
+    StringSink sink;
+    auto result = TextFileReader::Read(dir.File("missing.txt"), sink);
+    EXPECT_EQ(result.status, TextFileReader::Status::CannotOpen);
+    EXPECT_EQ(result.errorNumber, ENOENT);
+
+    result = TextFileReader::Read(dir.path.string(), sink);
+    EXPECT_EQ(result.status, TextFileReader::Status::NotAFile);
+    EXPECT_EQ(result.errorNumber, EISDIR);
+
+    WriteBytes(dir.File("nul.txt"), std::string(700000, 'a') + std::string(1, '\0'));
+    result = TextFileReader::Read(dir.File("nul.txt"), sink);
+    EXPECT_EQ(result.status, TextFileReader::Status::ContainsNul);
+}
+
+TEST(SafeFileWriter, ReplacesTheTargetAndKeepsItsPermissions)
+{
+    TempDir dir;
+    const std::string target = dir.File("a.txt");
+    WriteBytes(target, "old");
+    ::chmod(target.c_str(), 0640);
+    SafeFileWriter writer(target);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Write("new", 3));
+    EXPECT_EQ(ReadBytes(target), "old"); // untouched until the commit
+    ASSERT_TRUE(writer.Commit()) << writer.Error();
+    EXPECT_EQ(ReadBytes(target), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+TEST(SafeFileWriter, SavingThroughALinkKeepsTheLink)
+{
+    TempDir dir;
+    WriteBytes(dir.File("real.txt"), "old");
+    fs::create_symlink(dir.File("real.txt"), dir.File("link.txt"));
+    SafeFileWriter writer(dir.File("link.txt"));
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Write("new", 3));
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.txt")));
+    EXPECT_EQ(ReadBytes(dir.File("real.txt")), "new");
+}
+
+TEST(SafeFileWriter, AbortLeavesNothingBehind)
+{
+    TempDir dir;
+    const std::string target = dir.File("a.txt");
+    WriteBytes(target, "old");
+    {
+        SafeFileWriter writer(target);
+        ASSERT_TRUE(writer.Open());
+        ASSERT_TRUE(writer.Write("partial", 7));
+    } // destroyed without a commit
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+TEST(SafeFileWriter, FailuresNameTheFileAndTheReason)
+{
+    TempDir dir;
+    SafeFileWriter intoMissingFolder(dir.File("no/such/folder/a.txt"));
+    EXPECT_FALSE(intoMissingFolder.Open());
+    EXPECT_NE(intoMissingFolder.Error().find("no/such/folder/a.txt"), std::string::npos);
+    EXPECT_NE(intoMissingFolder.Error().find("No such file or directory"), std::string::npos);
+
+    SafeFileWriter overFolder(dir.path.string());
+    EXPECT_FALSE(overFolder.Open());
+    EXPECT_NE(overFolder.Error().find("Is a directory"), std::string::npos);
+
+    // Root may write into any folder, so only others see this refusal.
+    if (::geteuid() != 0) {
+        const std::string locked = dir.File("locked");
+        fs::create_directory(locked);
+        WriteBytes(locked + "/a.txt", "old");
+        ::chmod(locked.c_str(), 0555);
+        SafeFileWriter writer(locked + "/a.txt");
+        EXPECT_FALSE(writer.Open());
+        EXPECT_NE(writer.Error().find("Permission denied"), std::string::npos);
+        EXPECT_EQ(ReadBytes(locked + "/a.txt"), "old");
+    }
+}
+
+TEST(SafeFileWriter, ReadOnlyIsJudgedByThePermissionBits)
+{
+    TempDir dir;
+    const std::string target = dir.File("ro.txt");
+    EXPECT_FALSE(SafeFileWriter::IsReadOnly(target)); // missing: may be created
+    WriteBytes(target, "x");
+    EXPECT_FALSE(SafeFileWriter::IsReadOnly(target));
+    ::chmod(target.c_str(), 0444);
+    EXPECT_TRUE(SafeFileWriter::IsReadOnly(target)); // root included
+}
