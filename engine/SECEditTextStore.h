@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SECEditTextRange.h"
+#include "engine/TextEncoding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class SafeFileWriter;
 
 // The characters of one document, with their line structure.
 //
@@ -109,8 +112,30 @@ public:
     // belongs to that block rather than the next. -1 when out of range.
     int FindBlock(std::ptrdiff_t offset, bool atEnd) const;
 
+    // Whether an edit may start or end here: the line exists and the column
+    // lies between 0 and the line's line feed (inclusive), so the line end
+    // itself can only be removed together with the start of the next line.
+    bool IsEditablePosition(std::int32_t line, std::int32_t column) const;
+
+    // The first line from `fromLine` to `toLine` whose full length exceeds
+    // `threshold`, or -1. Walks the blocks directly, for checks over the
+    // whole document.
+    std::int32_t FindLongLine(std::int32_t fromLine, std::int32_t toLine, std::int32_t threshold) const;
+
     // Heap bytes held for the text and its index (approximate, for reports).
     std::size_t GetMemoryUsage() const noexcept;
+
+    // --- Files (SECEditTextStoreWrite.cpp) ----------------------------------
+
+    // Writes the whole text in the encoding, its byte-order mark first.
+    virtual bool Write(SafeFileWriter& file, TextEncoding encoding) const;
+    // Writes `count` characters from `offset` (no mark). A surrogate pair cut
+    // by the range's ends is written as U+FFFD in UTF-8.
+    virtual bool WriteRange(SafeFileWriter& file, std::ptrdiff_t offset, std::ptrdiff_t count,
+                            TextEncoding encoding) const;
+    // Exchanges the whole text with another store: a file is loaded into a
+    // fresh store and swapped in only once it has been read completely.
+    void Swap(SECEditTextStore& other) noexcept;
 
 private:
     struct Block;

@@ -1,0 +1,199 @@
+#include "app/CMyEdit.h"
+
+#include "engine/SECEditTextStore.h"
+#include "engine/SafeFileWriter.h"
+#include "engine/TextFileFormat.h"
+#include "engine/TextFileReader.h"
+#include "platform/IBusyCursor.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+// File names and system messages are UTF-8 as a rule; other bytes are shown
+// as Windows-1252 rather than dropped.
+std::u16string FromLocal(std::string_view bytes)
+{
+    std::u16string text(bytes.size(), u'\0');
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    TextFileFormat::DecodeResult r = TextFileFormat::DecodeUtf8(p, bytes.size(), text.data(), true);
+    if (r.status != TextFileFormat::DecodeStatus::Ok)
+        r = TextFileFormat::DecodeWindows1252(p, bytes.size(), text.data());
+    text.resize(r.produced);
+    return text;
+}
+
+std::u16string Quoted(const std::string& path)
+{
+    return u"'" + FromLocal(path) + u"'";
+}
+
+// Receives the decoded text piece by piece and appends it to a store, which
+// builds its blocks at their final size.
+class StoreLoadSink : public ITextLoadSink
+{
+public:
+    explicit StoreLoadSink(SECEditTextStore& store) : m_store(store) {}
+
+    bool Begin(std::size_t) override
+    {
+        m_store.Reset();
+        return true;
+    }
+    char16_t* Prepare(std::size_t count) override
+    {
+        if (count > m_capacity) {
+            m_buffer = std::make_unique_for_overwrite<char16_t[]>(count);
+            m_capacity = count;
+        }
+        return m_buffer.get();
+    }
+    void Commit(std::size_t count) override { m_store.AppendText({m_buffer.get(), count}); }
+
+private:
+    SECEditTextStore& m_store;
+    std::unique_ptr<char16_t[]> m_buffer;
+    std::size_t m_capacity = 0;
+};
+
+} // namespace
+
+IMessageBox::Answer CMyEdit::Show(const std::u16string& text, IMessageBox::Buttons buttons,
+                                  IMessageBox::Icon icon)
+{
+    if (!m_messageBox)
+        return buttons == IMessageBox::Buttons::YesNo ? IMessageBox::Answer::No : IMessageBox::Answer::Cancel;
+    return m_messageBox->Show(text, buttons, icon);
+}
+
+void CMyEdit::ReportOpenError()
+{
+    Show(u"Unable to Open File");
+}
+
+bool CMyEdit::OpenFile(const std::string& path)
+{
+    BusyCursorScope busy(m_busyCursor);
+    std::unique_ptr<SECEditTextStore> loaded;
+    TextFileReader::Result result;
+    try {
+        loaded = CreateTextStore();
+        StoreLoadSink sink(*loaded);
+        result = TextFileReader::Read(path, sink);
+    } catch (const std::bad_alloc&) {
+        result.status = TextFileReader::Status::OutOfMemory;
+    }
+
+    switch (result.status) {
+    case TextFileReader::Status::Ok:
+        break;
+    case TextFileReader::Status::CannotOpen:
+    case TextFileReader::Status::NotAFile:
+    case TextFileReader::Status::ReadFailed:
+        Show(u"Unable to open " + Quoted(path) + u": " + FromLocal(std::strerror(result.errorNumber)) + u".",
+             IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
+        return false;
+    case TextFileReader::Status::ContainsNul:
+        Show(u"The file " + Quoted(path)
+                 + u" contains NUL characters, which a text document cannot hold. It was not opened.",
+             IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
+        return false;
+    case TextFileReader::Status::OutOfMemory:
+        ReportOpenError();
+        return false;
+    }
+
+    ResetContent();
+    GetTextStore()->Swap(*loaded);
+    loaded.reset();
+    m_encoding = result.encoding;
+    m_trailingBytes = std::move(result.trailingBytes);
+    FinishLoad();
+    if (!m_trailingBytes.empty()) {
+        Show(u"The file " + Quoted(path)
+                 + u" ends with a single byte that is not part of any UTF-16 character. "
+                   u"The byte is kept and written back at the end of the file.",
+             IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
+    }
+    return true;
+}
+
+bool CMyEdit::CanWriteAs(TextEncoding encoding) const
+{
+    // Only Windows-1252 can lack characters the text holds.
+    if (encoding != TextEncoding::Windows1252)
+        return true;
+    return GetTextStore()->ForEachChunk(0, GetTextStore()->GetLength(), [](std::u16string_view piece) {
+        return TextFileFormat::CanEncode(piece, TextEncoding::Windows1252);
+    });
+}
+
+bool CMyEdit::SaveFile(const std::string& path)
+{
+    BusyCursorScope busy(m_busyCursor);
+    if (SafeFileWriter::IsReadOnly(path)) {
+        Show(u"The file " + Quoted(path) + u" exists and is read-only. Please save to a different filename.",
+             IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
+        return false;
+    }
+    TextEncoding encoding = m_encoding;
+    if (GetTextStore()->GetLength() > 0 && !CanWriteAs(encoding)) {
+        // Never replace characters silently.
+        const auto answer = Show(u"The document holds characters that cannot be saved as Windows-1252. "
+                                 u"Save " + Quoted(path) + u" as UTF-8 instead?",
+                                 IMessageBox::Buttons::YesNo, IMessageBox::Icon::Question);
+        if (answer != IMessageBox::Answer::Yes)
+            return false;
+        encoding = TextEncoding::Utf8;
+    }
+
+    SafeFileWriter file(path);
+    bool ok = false;
+    std::string error;
+    try {
+        ok = file.Open() && GetTextStore()->Write(file, encoding)
+             && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()))
+             && file.Commit();
+        error = file.Error();
+    } catch (const std::bad_alloc&) {
+        file.Abort();
+        error = "Unable to save '" + path + "': " + std::strerror(ENOMEM) + ".";
+    }
+    if (!ok) {
+        Show(FromLocal(error.empty() ? "Unable to save '" + path + "'." : error), IMessageBox::Buttons::Ok,
+             IMessageBox::Icon::Error);
+        return false;
+    }
+    m_encoding = encoding;
+    MarkClean();
+    return true;
+}
+
+bool CMyEdit::AppendChunk(const char* bytes, std::size_t count, std::int32_t& line, std::int32_t& column)
+{
+    std::string_view input(bytes, count);
+    if (const std::size_t nul = input.find('\0'); nul != std::string_view::npos && !IsUtf16(m_encoding))
+        input = input.substr(0, nul);
+    const auto* p = reinterpret_cast<const unsigned char*>(input.data());
+    std::u16string text(input.size(), u'\0');
+    TextFileFormat::DecodeResult r;
+    if (IsUtf16(m_encoding)) {
+        r = TextFileFormat::DecodeUtf16LE(p, input.size(), text.data());
+    } else if (m_encoding == TextEncoding::Windows1252) {
+        r = TextFileFormat::DecodeWindows1252(p, input.size(), text.data());
+    } else {
+        r = TextFileFormat::DecodeUtf8(p, input.size(), text.data(), true);
+        if (r.status == TextFileFormat::DecodeStatus::Invalid)
+            r = TextFileFormat::DecodeWindows1252(p, input.size(), text.data());
+    }
+    text.resize(r.produced); // a zero character ends the text, as in the store
+    SECEditTextRange range(line, column, line, column);
+    if (!GetTextStore()->InsertAt(range, text.data(), std::ptrdiff_t(text.size())))
+        return false;
+    line = range.end.line;
+    column = range.end.column;
+    return true;
+}
