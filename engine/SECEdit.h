@@ -298,7 +298,7 @@ private:
     static constexpr std::uint64_t CleanEmpty = 0;
     static constexpr std::uint64_t CleanNever = ~std::uint64_t{0};
 
-    void Deliver(SECEditCommandBase* command);
+    void LogAndDeliver(SECEditCommandBase* command);
     void UpdateLineArrays(const SECEditCommand& command);
     void ShiftColorCache(std::int32_t afterLine, std::int32_t delta);
     void InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion);

@@ -122,6 +122,10 @@ public:
     // whole document.
     std::int32_t FindLongLine(std::int32_t fromLine, std::int32_t toLine, std::int32_t threshold) const;
 
+    // Process-wide block sizes in characters (defaults 4096, 8192, 1024).
+    // Tests shrink them to exercise splitting and merging on small texts.
+    static void SetBlockSizes(std::size_t target, std::size_t max, std::size_t min);
+
     // Heap bytes held for the text and its index (approximate, for reports).
     std::size_t GetMemoryUsage() const noexcept;
 

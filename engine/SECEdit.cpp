@@ -1,0 +1,707 @@
+#include "engine/SECEdit.h"
+
+#include "engine/ISECEditLangLookup.h"
+#include "engine/SECEditCommand.h"
+#include "engine/SECEditCompositeCommand.h"
+#include "engine/SECEditDefaultLangSettings.h"
+#include "engine/SECEditLinesMsg.h"
+#include "engine/SECEditMsg.h"
+#include "engine/SECEditTextStore.h"
+
+#include <algorithm>
+
+namespace
+{
+ISECEditLangLookup* g_langLookup = nullptr;
+
+std::ptrdiff_t EffectiveLength(const char16_t* text, std::ptrdiff_t length)
+{
+    if (length < -1)
+        return -1;
+    if (!text)
+        return length <= 0 ? 0 : -1;
+    if (length == -1)
+        return static_cast<std::ptrdiff_t>(std::char_traits<char16_t>::length(text));
+    const char16_t* nul = std::char_traits<char16_t>::find(text, static_cast<std::size_t>(length), u'\0');
+    return nul ? nul - text : length;
+}
+
+// Tab and column conversion over one line's characters.
+std::int32_t ConvertColumnIn(const char16_t* text, std::int32_t length, std::int32_t column, int direction,
+                             int tabSize, std::int32_t* displayColumn)
+{
+    column = std::max(column, 0);
+    const bool hasTab = tabSize > 1 && std::char_traits<char16_t>::find(text, static_cast<std::size_t>(length),
+                                                                        u'\t') != nullptr;
+    if (!hasTab)
+    {
+        const std::int32_t result = direction == 0 ? column : std::min(column, length);
+        if (displayColumn)
+            *displayColumn = result;
+        return result;
+    }
+    if (direction == 0)
+    {
+        const std::int32_t end = std::min(column, length);
+        std::int32_t display = 0;
+        for (std::int32_t i = 0; i < end; ++i)
+            display += text[i] == u'\t' ? tabSize - display % tabSize : 1;
+        if (displayColumn)
+            *displayColumn = display;
+        return display;
+    }
+    // Display column to character column: walk the tabs before it.
+    std::int32_t extra = 0; // sum of (tab width - 1) of the tabs walked
+    for (std::int32_t i = 0; i < length; ++i)
+    {
+        if (text[i] != u'\t')
+            continue;
+        const std::int32_t p = i + extra;
+        if (p >= column)
+            break;
+        const std::int32_t width = tabSize - p % tabSize;
+        if (column <= p + width - 1)
+        {
+            if (displayColumn)
+                *displayColumn = p;
+            return i;
+        }
+        extra += width - 1;
+    }
+    std::int32_t result = column - extra;
+    std::int32_t display = column;
+    if (result > length)
+    {
+        result = length;
+        display = ConvertColumnIn(text, length, length, 0, tabSize, nullptr);
+    }
+    if (displayColumn)
+        *displayColumn = display;
+    return result;
+}
+} // namespace
+
+SECEdit::SECEdit()
+{
+    m_store = CreateTextStore();
+}
+
+SECEdit::~SECEdit()
+{
+    ReleaseLangConfig();
+    m_colorCache.clear();
+    m_regions.clear();
+    m_marks.clear();
+    m_store.reset();
+    if (m_composite)
+    {
+        m_composite->Release();
+        m_composite = nullptr;
+    }
+    m_recording = false;
+    ClearHistory();
+}
+
+// ---------------------------------------------------------------------------
+// Subject and observer
+
+bool SECEdit::QueryGuid(const SECGuid& guid, void** out)
+{
+    if (!out)
+        return false;
+    if (guid == SECIID_IQueryGuid)
+        *out = static_cast<IQueryGuid*>(this);
+    else if (guid == SECIID_ISubject)
+        *out = static_cast<ISubject*>(this);
+    else if (guid == SECIID_IObserver)
+        *out = static_cast<IObserver*>(this);
+    else
+    {
+        *out = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void SECEdit::AddObserver(IObserver* observer)
+{
+    if (observer)
+        m_observers.push_back(observer);
+}
+
+void SECEdit::RemoveObserver(IObserver* observer)
+{
+    if (!observer)
+        return;
+    if (m_delivering > 0)
+    {
+        // Entries are dropped once the outermost delivery has finished.
+        for (IObserver*& entry : m_observers)
+            if (entry == observer)
+            {
+                entry = nullptr;
+                m_observersRemoved = true;
+            }
+        return;
+    }
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+}
+
+void SECEdit::UpdateAllObservers(IObserver* sender, IMessage* message)
+{
+    ++m_delivering;
+    for (std::size_t i = 0; i < m_observers.size(); ++i)
+    {
+        IObserver* observer = m_observers[i];
+        if (observer && observer != sender)
+            observer->OnUpdate(this, message);
+    }
+    if (--m_delivering == 0 && m_observersRemoved)
+    {
+        m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), nullptr), m_observers.end());
+        m_observersRemoved = false;
+    }
+}
+
+void SECEdit::OnUpdate(ISubject*, IMessage* message)
+{
+    if (!message)
+    {
+        BuildFont();
+        UpdateAllObservers(nullptr, nullptr);
+        return;
+    }
+    switch (message->GetMessageId())
+    {
+    case SECEditMsg::EditCommand:
+        if (SECEditCommand* command = SECEditCommand::FromMessage(message))
+            UpdateLineArrays(*command);
+        UpdateAllObservers(nullptr, message);
+        break;
+    case SECEditMsg::CompositeCommand:
+        if (SECEditCompositeCommand* composite = SECEditCompositeCommand::FromMessage(message))
+            composite->DeliverCommands(this, this);
+        break;
+    case SECEditMsg::InvalidateColoring:
+        ClearColorCache();
+        BuildFont();
+        if (!m_store)
+            UpdateAllObservers(nullptr, nullptr);
+        else
+            UpdateAllObservers(nullptr, message);
+        break;
+    default:
+        BuildFont();
+        UpdateAllObservers(nullptr, message);
+        break;
+    }
+}
+
+void SECEdit::SendSimple(unsigned int kind)
+{
+    SECEditMsg message(kind);
+    UpdateAllObservers(nullptr, &message);
+}
+
+// ---------------------------------------------------------------------------
+// Set-up and language
+
+void SECEdit::SetLangLookup(ISECEditLangLookup* lookup)
+{
+    g_langLookup = lookup;
+}
+
+ISECEditLangLookup* SECEdit::GetLangLookup()
+{
+    return g_langLookup;
+}
+
+bool SECEdit::InitNew(std::u16string_view language)
+{
+    if (!SetLanguage(language))
+        return false;
+    return ResetContent();
+}
+
+bool SECEdit::ResetContent()
+{
+    if (!m_langConfig)
+        SetLanguage(u"Default");
+    m_modified = false;
+    m_readOnly = false;
+    m_cleanMarker = CleanEmpty;
+    ForgetHistory();
+    ClearMarkRecords();
+    m_store = CreateTextStore();
+    m_store->Reset();
+    BuildFont();
+    ClearColorCache();
+    SendSimple(SECEditMsg::InitController);
+    return true;
+}
+
+void SECEdit::ChooseFont() {}
+
+void SECEdit::BuildFont() {}
+
+SECEditLangSettings* SECEdit::GetLangConfig() const
+{
+    return m_langConfig;
+}
+
+void SECEdit::SetLangConfig(SECEditLangSettings* config)
+{
+    if (config)
+        config->AddRef();
+    ReleaseLangConfig();
+    m_langConfig = config;
+    if (m_langConfig)
+        m_langConfig->AddObserver(this);
+}
+
+void SECEdit::ReleaseLangConfig()
+{
+    if (!m_langConfig)
+        return;
+    SECEditLangSettings* old = m_langConfig;
+    m_langConfig = nullptr;
+    old->RemoveObserver(this);
+    old->Release();
+}
+
+bool SECEdit::SetLanguage(std::u16string_view name)
+{
+    SECEditLangSettings* config = g_langLookup ? g_langLookup->LookupLangConfig(name) : nullptr;
+    if (!config && name == u"Default")
+        config = SECEditDefaultLangSettings::GetShared();
+    if (!config)
+        return false;
+    SetLangConfig(config);
+    config->Release(); // the lookup's reference; the engine holds its own
+    SECEditMsg message(SECEditMsg::InvalidateColoring);
+    OnUpdate(this, &message);
+    return true;
+}
+
+int SECEdit::GetTabSize() const
+{
+    return m_langConfig ? std::clamp(m_langConfig->GetTabSize(), 1, 64) : 4;
+}
+
+bool SECEdit::GetReplaceTabs() const
+{
+    return m_langConfig && m_langConfig->GetReplaceTabs();
+}
+
+std::unique_ptr<SECEditTextStore> SECEdit::CreateTextStore()
+{
+    return std::make_unique<SECEditTextStore>();
+}
+
+bool SECEdit::IsReadOnly() const
+{
+    return m_readOnly;
+}
+
+char16_t SECEdit::GetWhitespaceMark(bool isTab) const
+{
+    return isTab ? u'\u00BB' : u'\u00B7';
+}
+
+bool SECEdit::OpenFile(const std::string&)
+{
+    return false;
+}
+
+void SECEdit::ReportOpenError() {}
+
+bool SECEdit::SaveFile(const std::string&)
+{
+    return false;
+}
+
+void SECEdit::FinishLoad()
+{
+    ClearColorCache();
+    ClearMarkRecords();
+    SendSimple(SECEditMsg::InitController);
+    BreakLongLines(true, 0, -1);
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+std::int32_t SECEdit::GetLineCount() const
+{
+    return m_store->GetLineCount();
+}
+
+std::int32_t SECEdit::GetLineText(std::int32_t line, std::u16string* text, const char16_t** pointer) const
+{
+    const char16_t* p = nullptr;
+    const std::int32_t length = m_store->GetLineText(line, p);
+    if (length < 0)
+        return -1;
+    if (text)
+        text->assign(p, static_cast<std::size_t>(length));
+    if (pointer)
+        *pointer = p;
+    return length;
+}
+
+std::int32_t SECEdit::GetLineText(std::int32_t line, std::u16string& text) const
+{
+    return GetLineText(line, &text, nullptr);
+}
+
+std::int32_t SECEdit::GetLineText(std::int32_t line, const char16_t*& pointer) const
+{
+    return GetLineText(line, nullptr, &pointer);
+}
+
+std::int32_t SECEdit::GetLineText(std::int32_t line, std::u16string_view& text) const
+{
+    const char16_t* p = nullptr;
+    const std::int32_t length = GetLineText(line, nullptr, &p);
+    text = length >= 0 ? std::u16string_view(p, static_cast<std::size_t>(length)) : std::u16string_view();
+    return length;
+}
+
+std::int32_t SECEdit::GetLineLength(std::int32_t line) const
+{
+    return m_store->GetLineLength(line);
+}
+
+std::int32_t SECEdit::GetFullLineLength(std::int32_t line) const
+{
+    return m_store->GetFullLineLength(line);
+}
+
+bool SECEdit::GetText(std::u16string& out, std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
+                      std::int32_t endColumn) const
+{
+    return m_store->GetText(out, startLine, startColumn, endLine, endColumn);
+}
+
+std::ptrdiff_t SECEdit::GetTextPointer(const char16_t*& pointer, std::int32_t startLine, std::int32_t startColumn,
+                                       std::int32_t endLine, std::int32_t endColumn) const
+{
+    return m_store->GetTextPointer(pointer, startLine, startColumn, endLine, endColumn);
+}
+
+void SECEdit::GetAllText(std::u16string& out) const
+{
+    out.clear();
+    out.reserve(static_cast<std::size_t>(m_store->GetLength()));
+    m_store->ForEachChunk(0, -1, [&](std::u16string_view piece) {
+        out.append(piece);
+        return true;
+    });
+}
+
+bool SECEdit::IsValidPosition(std::int32_t line, std::int32_t column, bool always) const
+{
+    if (always)
+        return true;
+    if (line < 0 || line >= GetLineCount() || column < 0)
+        return false;
+    return column <= GetLineLength(line);
+}
+
+std::int32_t SECEdit::ValidateColumn(std::int32_t line, std::int32_t column, bool always) const
+{
+    return IsValidPosition(line, column, always) ? column : -1;
+}
+
+bool SECEdit::IsBlankLine(std::int32_t line) const
+{
+    std::u16string_view text;
+    if (GetLineText(line, text) <= 0)
+        return true;
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c == u' ' || c == u'\t'; });
+}
+
+std::int32_t SECEdit::CountLeadingBlanks(std::int32_t line) const
+{
+    std::u16string_view text;
+    if (GetLineText(line, text) <= 0)
+        return 0;
+    const auto it = std::find_if(text.begin(), text.end(), [](char16_t c) { return c != u' ' && c != u'\t'; });
+    return static_cast<std::int32_t>(it - text.begin());
+}
+
+std::u16string SECEdit::GetLineEndString() const
+{
+    std::u16string end;
+    if (const char16_t cr = m_store->GetCarriageReturnChar())
+        end += cr;
+    end += m_store->GetLineFeedChar();
+    return end;
+}
+
+// ---------------------------------------------------------------------------
+// Tabs and columns
+
+std::int32_t SECEdit::ConvertColumn(std::int32_t column, int direction, std::int32_t line,
+                                    std::int32_t* displayColumn) const
+{
+    if (line < 0)
+    {
+        if (displayColumn)
+            *displayColumn = -1;
+        return -1;
+    }
+    line = std::min(line, GetLineCount() - 1);
+    const char16_t* text = nullptr;
+    const std::int32_t length = GetLineText(line, text);
+    return ConvertColumnIn(text, length, column, direction, GetTabSize(), displayColumn);
+}
+
+std::int32_t SECEdit::ConvertColumnInString(std::int32_t column, int direction, const char16_t* string,
+                                            std::int32_t* displayColumn) const
+{
+    const std::size_t length = string ? std::char_traits<char16_t>::length(string) : 0;
+    return ConvertColumnInString(column, direction, std::u16string_view(string ? string : u"", length),
+                                 displayColumn);
+}
+
+std::int32_t SECEdit::ConvertColumnInString(std::int32_t column, int direction, std::u16string_view string,
+                                            std::int32_t* displayColumn) const
+{
+    const char16_t* nul = std::char_traits<char16_t>::find(string.data(), string.size(), u'\0');
+    const std::size_t length = nul ? static_cast<std::size_t>(nul - string.data()) : string.size();
+    return ConvertColumnIn(string.data(), static_cast<std::int32_t>(std::min<std::size_t>(length, INT32_MAX)),
+                           column, direction, GetTabSize(), displayColumn);
+}
+
+void SECEdit::MakeIndentString(std::u16string& out, std::int32_t width, const SECEditTextPos& pos,
+                               bool honourReplaceTabs)
+{
+    out.clear();
+    if (width <= 0)
+        return;
+    if (honourReplaceTabs && GetReplaceTabs())
+    {
+        out.assign(static_cast<std::size_t>(width), u' ');
+        return;
+    }
+    const int tab = GetTabSize();
+    const std::int32_t d = std::max(ConvertColumn(pos.column, 0, pos.line), 0) % tab;
+    if (width < tab - d)
+    {
+        out.assign(static_cast<std::size_t>(width), u' ');
+        return;
+    }
+    const std::int32_t w = width + d - tab;
+    out.assign(1 + static_cast<std::size_t>(w / tab), u'\t');
+    out.append(static_cast<std::size_t>(w % tab), u' ');
+}
+
+std::int32_t SECEdit::ColumnsToNextTab(const SECEditTextPos& pos) const
+{
+    const int tab = GetTabSize();
+    return tab - std::max(ConvertColumn(pos.column, 0, pos.line), 0) % tab;
+}
+
+bool SECEdit::InsertTab(std::int32_t line, std::int32_t column)
+{
+    if (GetReplaceTabs())
+    {
+        const std::u16string spaces(static_cast<std::size_t>(ColumnsToNextTab({line, column})), u' ');
+        return InsertTextAt(line, column, spaces);
+    }
+    return InsertTextAt(line, column, u"\t", 1);
+}
+
+bool SECEdit::IsLineTooLong(std::int32_t line) const
+{
+    const std::int64_t length = GetLineLength(line);
+    if (length * GetTabSize() <= MaxLineLength)
+        return false;
+    return ConvertColumn(static_cast<std::int32_t>(length), 0, line) > MaxLineLength;
+}
+
+bool SECEdit::BreakLongLines(bool apply, std::int32_t firstLine, std::int32_t lastLine)
+{
+    const std::int32_t count = GetLineCount();
+    if (lastLine == -1)
+        lastLine = count - 1;
+    if (firstLine < 0 || lastLine < 0 || firstLine >= count)
+        return false;
+    lastLine = std::min(lastLine, count - 1);
+    if (lastLine < firstLine)
+        return false;
+
+    const std::u16string lineEnd = GetLineEndString();
+    // A line whose full length stays within this cannot be too wide.
+    const std::int32_t shortEnough = MaxLineLength / GetTabSize();
+    bool broke = false;
+    std::int32_t line = firstLine;
+    while (line <= lastLine)
+    {
+        const std::int32_t candidate = m_store->FindLongLine(line, lastLine, shortEnough);
+        if (candidate < 0)
+            break;
+        line = candidate;
+        if (!IsLineTooLong(line))
+        {
+            ++line;
+            continue;
+        }
+        if (!apply)
+            return true;
+        m_breaking = true;
+        InsertTextAt(line, ConvertColumn(MaxLineLength, 1, line), lineEnd);
+        m_breaking = false;
+        broke = true;
+        ++lastLine;
+        ++line;
+    }
+    if (broke)
+    {
+        ForgetHistory();
+        m_modified = true;
+        m_cleanMarker = CleanNever;
+        ClearColorCache();
+        UpdateAllObservers(nullptr, nullptr);
+    }
+    return broke;
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+bool SECEdit::InsertText(SECEditTextRange& range, std::u16string_view text)
+{
+    return InsertText(range, text.data(), static_cast<std::ptrdiff_t>(text.size()));
+}
+
+bool SECEdit::InsertTextAt(std::int32_t line, std::int32_t column, std::u16string_view text)
+{
+    return InsertTextAt(line, column, text.data(), static_cast<std::ptrdiff_t>(text.size()));
+}
+
+bool SECEdit::InsertTextAt(std::int32_t line, std::int32_t column, const char16_t* text, std::ptrdiff_t length)
+{
+    SECEditTextRange range(line, column, line, column);
+    return InsertText(range, text, length);
+}
+
+bool SECEdit::InsertText(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length)
+{
+    const std::ptrdiff_t count = EffectiveLength(text, length);
+    if (count < 0 || !m_store->IsEditablePosition(range.start.line, range.start.column))
+        return false;
+
+    InvalidateRegionsForEdit(range, false);
+
+    // Which line keeps the marks when this insertion splits a line.
+    std::u16string_view lineText;
+    GetLineText(range.start.line, lineText);
+    const bool hasText = std::any_of(lineText.begin(), lineText.end(),
+                                     [](char16_t c) { return c != u' ' && c != u'\t'; });
+    m_editAtIndent = hasText ? CountLeadingBlanks(range.start.line) >= range.start.column : range.start.column == 0;
+
+    if (!m_store->Insert(range, text, count))
+        return false;
+    if (count == 0 && !m_executing)
+        return true; // nothing changed: no undo step, nothing to tell
+    if (!m_breaking)
+        BreakAfterInsert(range);
+
+    SECEditCommandBase* command = m_executing;
+    if (!command)
+        command = MakeInsertCommand(range);
+    if (command)
+        OnUpdate(this, command);
+    return true;
+}
+
+void SECEdit::BreakAfterInsert(SECEditTextRange& range)
+{
+    const int tab = GetTabSize();
+    std::u16string lineEnd;
+    for (std::int32_t j = range.start.line; j <= range.end.line; ++j)
+    {
+        const std::int64_t length = GetLineLength(j);
+        if (length * tab <= MaxLineLength || ConvertColumn(static_cast<std::int32_t>(length), 0, j) <= MaxLineLength)
+            continue;
+        std::int32_t at = ConvertColumn(MaxLineLength, 1, j);
+        // Break right after the inserted text when that is early enough; a
+        // break at column 0 would shorten nothing and repeat for ever.
+        if (j == range.end.line && range.end.column > 0 && ConvertColumn(range.end.column, 0, j) <= MaxLineLength)
+            at = range.end.column;
+        if (lineEnd.empty())
+            lineEnd = GetLineEndString();
+        SECEditTextRange brk(j, at, j, at);
+        if (!m_store->Insert(brk, lineEnd.data(), static_cast<std::ptrdiff_t>(lineEnd.size())))
+            break;
+        if (brk.start == range.start)
+            range.end.AdjustForEdit(brk, true);
+        else
+            range.AdjustForEdit(brk, true);
+    }
+}
+
+bool SECEdit::DeleteText(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
+                         std::int32_t endColumn)
+{
+    const SECEditTextRange range(startLine, startColumn, endLine, endColumn);
+    if (!range.IsOrdered() || !m_store->IsEditablePosition(startLine, startColumn) ||
+        !m_store->IsEditablePosition(endLine, endColumn))
+        return false;
+
+    if (range.IsEmpty() && !m_executing)
+        return true; // nothing to remove: no undo step, nothing to tell
+
+    InvalidateRegionsForEdit(range, true);
+    m_editAtIndent = startColumn <= CountLeadingBlanks(startLine) && endColumn < GetLineLength(endLine);
+
+    SECEditCommandBase* command = m_executing;
+    SECEditCommand* fresh = nullptr;
+    if (!command)
+    {
+        std::u16string text;
+        m_store->GetText(text, startLine, startColumn, endLine, endColumn);
+        fresh = new SECEditCommand(this, range, false, std::move(text));
+        command = fresh;
+    }
+    if (!m_store->Delete(range))
+    {
+        if (fresh)
+            fresh->Release();
+        return false;
+    }
+
+    if (fresh)
+    {
+        if (IsLineTooLong(startLine))
+        {
+            // The join made the line too wide: break it again at the join,
+            // in the same undo step as the deletion.
+            const bool opened = !m_recording;
+            if (opened)
+                SetCompositeMode(true);
+            LogAndDeliver(fresh);
+            InsertTextAt(startLine, startColumn, GetLineEndString());
+            if (opened)
+                SetCompositeMode(false);
+            return true;
+        }
+        LogAndDeliver(fresh);
+        return true;
+    }
+    OnUpdate(this, command);
+    return true;
+}
+
+void SECEdit::LogAndDeliver(SECEditCommandBase* command)
+{
+    // The history normally keeps the command; should it refuse it, the
+    // observers still hear of the edit before it goes.
+    command->AddRef();
+    if (!LogCommand(command))
+        command->Release(); // the creator's reference, which nobody took
+    OnUpdate(this, command);
+    command->Release();
+}

@@ -1,0 +1,90 @@
+#include "engine/SECEditCompositeCommand.h"
+
+#include "engine/IObserver.h"
+
+#include <algorithm>
+
+SECEditCompositeCommand::SECEditCompositeCommand() noexcept : SECEditCommandBase(CompositeCommand) {}
+
+SECEditCompositeCommand::~SECEditCompositeCommand()
+{
+    for (SECEditCommandBase* command : m_commands)
+        command->Release();
+}
+
+void SECEditCompositeCommand::Sprint(std::u16string& out) const
+{
+    out = u"SECEditCompositeCommand";
+}
+
+bool SECEditCompositeCommand::Do()
+{
+    for (SECEditCommandBase* command : m_commands)
+        if (!command->Do())
+            return false;
+    return true;
+}
+
+bool SECEditCompositeCommand::UndoCommand()
+{
+    for (auto it = m_commands.rbegin(); it != m_commands.rend(); ++it)
+        if (!(*it)->UndoCommand())
+            return false;
+    return true;
+}
+
+int SECEditCompositeCommand::GetCommandCount() const
+{
+    return static_cast<int>(m_commands.size());
+}
+
+bool SECEditCompositeCommand::AllSucceeded() const
+{
+    return std::all_of(m_commands.begin(), m_commands.end(),
+                       [](const SECEditCommandBase* command) { return command->CanUndo(); });
+}
+
+void SECEditCompositeCommand::DeliverCommands(IObserver* observer, ISubject* subject)
+{
+    if (!observer)
+        return;
+    for (SECEditCommandBase* command : m_commands)
+        observer->OnUpdate(subject, command);
+}
+
+bool SECEditCompositeCommand::AddCommand(SECEditCommandBase* command)
+{
+    if (!CanAddCommand(command))
+        return false;
+    m_commands.push_back(command);
+    return true;
+}
+
+bool SECEditCompositeCommand::CanAddCommand(const SECEditCommandBase* command) const
+{
+    if (!command || command == this)
+        return false;
+    for (const SECEditCommandBase* held : m_commands)
+    {
+        if (held == command)
+            return false;
+        if (held->GetMessageId() == CompositeCommand &&
+            !static_cast<const SECEditCompositeCommand*>(held)->CanAddCommand(command))
+            return false;
+    }
+    return true;
+}
+
+SECEditCommandBase* SECEditCompositeCommand::GetCommand(int index) const
+{
+    if (index < 0 || index >= GetCommandCount())
+        return nullptr;
+    return m_commands[static_cast<std::size_t>(index)];
+}
+
+SECEditCompositeCommand* SECEditCompositeCommand::FromMessage(IMessage* message) noexcept
+{
+    if (!message || message->GetMessageId() != CompositeCommand)
+        return nullptr;
+    return dynamic_cast<SECEditCompositeCommand*>(message);
+}

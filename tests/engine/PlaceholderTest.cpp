@@ -1,8 +1,0 @@
-#include "engine/SECEditLangSettings.h"
-
-#include <gtest/gtest.h>
-
-TEST(Foundation, HeadersCompile)
-{
-    SUCCEED();
-}
