@@ -23,6 +23,7 @@ class ISECEditLangLookup;
 class SECEditCommand;
 class SECEditCommandBase;
 class SECEditCompositeCommand;
+struct SECEditColoringState;
 class SECEditLangSettings;
 class SECEditTextStore;
 
@@ -278,8 +279,23 @@ protected:
     // lines' lists and removes them from the list.
     void InvalidateRegionsFrom(std::size_t index);
 
+    // Colouring internals (SECEditColoring.cpp). The state holds the
+    // tokeniser's character table and the multi-line delimiters of the current
+    // configuration; ResetColoringState drops it when the configuration
+    // changes. The generation changes whenever the text or the configuration
+    // does, so derived engines can tell when facts they keep about the text
+    // are out of date.
+    SECEditColoringState& ColoringState();
+    void ResetColoringState();
+    void NoteColoringEdit();
+    std::uint64_t GetColoringGeneration() const;
+    void BringColoringUpTo(std::int32_t line);
+    SECEditColorRuns* ColorOneLine(std::int32_t line, std::int32_t startColumn);
+    void AddColorRegion(const ColorRegion& region);
+
     std::int32_t m_colorFrontier = 0;
     std::vector<ColorRegion> m_regions;
+    std::shared_ptr<SECEditColoringState> m_coloringState;
 
 private:
     struct RingStack

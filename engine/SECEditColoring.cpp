@@ -1,89 +1,728 @@
-// Line colouring of SECEdit. This first version colours every line as plain
-// text; the full tokeniser replaces it.
+// Line colouring: turns each line into colour runs, lazily and cached, and
+// keeps track of multi-line regions (block comments) so a line is always
+// coloured with the state its earlier lines leave it in.
+//
+// The frontier F says how far the document is settled: every line above F
+// either has a current run list or starts outside every multi-line region,
+// and the region list holds every region that opens above F. Edits move F
+// back to the edited line (or to the start of a region they break up); a
+// request at or below F first scans the lines in between for opening texts
+// of multi-line regions, which is a plain substring search over the store.
 
 #include "engine/SECEdit.h"
 
+#include "engine/SECEditLangSettings.h"
+#include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+// What the colouring steps keep between calls: a character table for the
+// tokeniser, the multi-line delimiters, and the bookkeeping that turns the
+// chain of regions one line continues into the next into a loop.
+struct SECEditColoringState
+{
+    enum : std::uint8_t
+    {
+        White = 1,
+        Delim = 2,
+        Start = 4,
+        Part = 8,
+        End = 16,
+        Oper = 32,
+    };
+
+    const SECEditLangSettings* config = nullptr;
+    bool built = false;
+    std::array<std::uint8_t, 128> ascii{}; // categories of the ASCII characters
+    std::vector<const SECEditDelimiter*> multiLine;
+    std::u16string multiLineFirsts; // distinct first characters of their opening texts
+    bool anySingleLine = false;
+
+    std::uint64_t generation = 1; // bumped whenever cached colouring is dropped
+
+    bool busy = false;     // inside ColorLine
+    bool draining = false; // the outermost ColorLine is working off continuations
+    bool hasContinuation = false;
+    std::int32_t continuationLine = 0;
+    std::int32_t continuationColumn = 0;
+
+    SECEditColorRuns highlight; // the list handed out for a highlighted line
+
+    std::uint8_t Category(char16_t c) const
+    {
+        if (c < 128)
+            return ascii[c];
+        std::uint8_t k = 0;
+        if (config->IsCharInClass(c, Delimiter))
+            k |= Delim;
+        if (config->IsCharInClass(c, WordStart))
+            k |= Start;
+        if (config->IsCharInClass(c, WordPart))
+            k |= Part;
+        if (config->IsCharInClass(c, WordEnd))
+            k |= End;
+        if (config->IsCharInClass(c, Operator))
+            k |= Oper;
+        return k;
+    }
+
+    void Build(const SECEditLangSettings* settings)
+    {
+        config = settings;
+        built = true;
+        for (char16_t c = 0; c < 128; ++c)
+        {
+            std::uint8_t k = 0;
+            if (c == u' ' || c == u'\t')
+                k |= White;
+            if (settings->IsCharInClass(c, Delimiter))
+                k |= Delim;
+            if (settings->IsCharInClass(c, WordStart))
+                k |= Start;
+            if (settings->IsCharInClass(c, WordPart))
+                k |= Part;
+            if (settings->IsCharInClass(c, WordEnd))
+                k |= End;
+            if (settings->IsCharInClass(c, Operator))
+                k |= Oper;
+            ascii[c] = k;
+        }
+        settings->GetDelimiters(multiLine, DelimiterMode::MultiLine);
+        multiLine.erase(std::remove_if(multiLine.begin(), multiLine.end(),
+                                       [](const SECEditDelimiter* d) { return !d || d->opening.empty(); }),
+                        multiLine.end());
+        multiLineFirsts.clear();
+        for (const SECEditDelimiter* d : multiLine)
+            if (multiLineFirsts.find(d->opening[0]) == std::u16string::npos)
+                multiLineFirsts.push_back(d->opening[0]);
+        std::vector<const SECEditDelimiter*> single;
+        settings->GetDelimiters(single, DelimiterMode::SingleLine);
+        anySingleLine = !single.empty();
+    }
+};
+
+namespace
+{
+constexpr std::uint32_t MaxRunLength = 0xFFFF;
+
+inline std::uint32_t MakeRun(std::uint16_t group, std::uint32_t length)
+{
+    return (static_cast<std::uint32_t>(group) << 16) | length;
+}
+
+// Appends a run; a length beyond 16 bits becomes several runs of the group,
+// since a length of 0 would mean "to the end of the line".
+void EmitRun(SECEditColorRuns& runs, std::uint16_t group, std::int64_t length)
+{
+    while (length > static_cast<std::int64_t>(MaxRunLength))
+    {
+        runs.push_back(MakeRun(group, MaxRunLength));
+        length -= MaxRunLength;
+    }
+    if (length > 0)
+        runs.push_back(MakeRun(group, static_cast<std::uint32_t>(length)));
+}
+
+// Length of the token at p with n characters left (n > 0): a run of white
+// space, or a word (which may begin with a WordStart character, continue with
+// WordPart characters and close on a WordEnd character). A delimiter that may
+// not start a word gives 0; callers treat that as one character.
+int NextTokenLength(const SECEditColoringState& st, const char16_t* p, int n)
+{
+    if (n <= 0)
+        return 0;
+    const std::uint8_t first = st.Category(p[0]);
+    int i = 0;
+    if (first & SECEditColoringState::White)
+    {
+        while (i < n && (p[i] == u' ' || p[i] == u'\t'))
+            ++i;
+        return i;
+    }
+    if (!(first & SECEditColoringState::Delim) || (first & SECEditColoringState::Start))
+    {
+        i = 1;
+        while (i < n)
+        {
+            const std::uint8_t k = st.Category(p[i]);
+            const bool word = !(k & (SECEditColoringState::White | SECEditColoringState::Delim));
+            if (!word && !(k & SECEditColoringState::Part))
+                break;
+            ++i;
+        }
+        if (i < n && (st.Category(p[i]) & SECEditColoringState::End))
+            ++i;
+    }
+    return i;
+}
+
+// First p in [p, end) whose character is one of `set`, or end. Tests fixed
+// groups of characters at a time so the compiler can vectorise the common
+// case of nothing found.
+const char16_t* FindFirstOf(const char16_t* p, const char16_t* end, std::u16string_view set)
+{
+    constexpr std::ptrdiff_t Group = 32;
+    if (set.size() == 1)
+    {
+        const char16_t a = set[0];
+        for (;;)
+        {
+            while (end - p >= Group)
+            {
+                unsigned any = 0;
+                for (std::ptrdiff_t k = 0; k < Group; ++k)
+                    any |= static_cast<unsigned>(p[k] == a);
+                if (any)
+                    break;
+                p += Group;
+            }
+            const char16_t* stop = std::min(end, p + Group);
+            for (; p < stop; ++p)
+                if (*p == a)
+                    return p;
+            if (p == end)
+                return end;
+        }
+    }
+    if (set.size() == 2)
+    {
+        const char16_t a = set[0];
+        const char16_t b = set[1];
+        for (;;)
+        {
+            while (end - p >= Group)
+            {
+                unsigned any = 0;
+                for (std::ptrdiff_t k = 0; k < Group; ++k)
+                    any |= static_cast<unsigned>(p[k] == a) | static_cast<unsigned>(p[k] == b);
+                if (any)
+                    break;
+                p += Group;
+            }
+            const char16_t* stop = std::min(end, p + Group);
+            for (; p < stop; ++p)
+                if (*p == a || *p == b)
+                    return p;
+            if (p == end)
+                return end;
+        }
+    }
+    for (; p < end; ++p)
+        if (set.find(*p) != std::u16string_view::npos)
+            return p;
+    return end;
+}
+
+// Whether `needle` stands in the store at `offset`; only called when it does
+// not fit in the block at hand, which blocks made of whole lines make rare.
+bool MatchesAcrossBlocks(const SECEditTextStore& store, std::ptrdiff_t offset, std::u16string_view needle)
+{
+    std::size_t matched = 0;
+    const bool inside = store.ForEachChunk(offset, static_cast<std::ptrdiff_t>(needle.size()),
+                                           [&](std::u16string_view piece) {
+                                               if (needle.substr(matched, piece.size()) != piece)
+                                                   return false;
+                                               matched += piece.size();
+                                               return true;
+                                           });
+    return inside && matched == needle.size();
+}
+
+// The earliest offset in [from, to) at which one of `needles` starts (each
+// non-empty; `firsts` holds their distinct first characters), or -1. The
+// match itself may run past `to` but not past `limit`.
+std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std::u16string_view>& needles,
+                           std::u16string_view firsts, std::ptrdiff_t from, std::ptrdiff_t to, std::ptrdiff_t limit)
+{
+    if (from < 0 || from >= to || needles.empty())
+        return -1;
+    int block = store.FindBlock(from, false);
+    if (block < 0)
+        return -1;
+    std::ptrdiff_t blockStart = store.GetBlockStart(block);
+    const int blocks = store.GetBlockCount();
+    for (; block < blocks && blockStart < to; ++block)
+    {
+        const std::u16string_view text = store.GetBlock(block);
+        const std::ptrdiff_t size = static_cast<std::ptrdiff_t>(text.size());
+        const char16_t* base = text.data();
+        const char16_t* p = base + std::max<std::ptrdiff_t>(0, from - blockStart);
+        const char16_t* end = base + std::min(size, to - blockStart);
+        while (p < end)
+        {
+            p = FindFirstOf(p, end, firsts);
+            if (p == end)
+                break;
+            const std::ptrdiff_t local = p - base;
+            const std::ptrdiff_t offset = blockStart + local;
+            for (std::u16string_view needle : needles)
+            {
+                const auto length = static_cast<std::ptrdiff_t>(needle.size());
+                if (needle[0] != *p || offset + length > limit)
+                    continue;
+                if (local + length <= size)
+                {
+                    if (std::char_traits<char16_t>::compare(p, needle.data(), needle.size()) == 0)
+                        return offset;
+                }
+                else if (MatchesAcrossBlocks(store, offset, needle))
+                    return offset;
+            }
+            ++p;
+        }
+        blockStart += size;
+    }
+    return -1;
+}
+
+} // namespace
+
+// --- State -------------------------------------------------------------------
+
+SECEditColoringState& SECEdit::ColoringState()
+{
+    if (!m_coloringState)
+        m_coloringState = std::make_shared<SECEditColoringState>();
+    SECEditColoringState& st = *m_coloringState;
+    const SECEditLangSettings* config = GetLangConfig();
+    if (!st.built || st.config != config)
+        st.Build(config);
+    return st;
+}
+
+void SECEdit::ResetColoringState()
+{
+    if (!m_coloringState)
+        return;
+    m_coloringState->built = false;
+    ++m_coloringState->generation;
+}
+
+void SECEdit::NoteColoringEdit()
+{
+    if (m_coloringState)
+        ++m_coloringState->generation;
+}
+
+std::uint64_t SECEdit::GetColoringGeneration() const
+{
+    return m_coloringState ? m_coloringState->generation : 0;
+}
+
+// --- Lines -------------------------------------------------------------------
 
 SECEditColorRuns* SECEdit::GetLineColoring(std::int32_t line)
 {
-    if (!GetTextStore() || line < 0 || line >= GetLineCount())
+    if (!GetTextStore() || !GetLangConfig() || line < 0 || line >= GetLineCount())
         return nullptr;
-    if (SECEditColorRuns* cached = FindCachedColoring(line))
-        return cached;
-    return ColorLine(line, 0);
+    if (m_coloringState && (m_coloringState->busy || m_coloringState->draining))
+        return FindCachedColoring(line); // asked from inside a notification the colouring sent
+    if (line >= m_colorFrontier)
+        BringColoringUpTo(line);
+    SECEditColorRuns* runs = FindCachedColoring(line);
+    if (!runs)
+        runs = ColorLine(line, 0);
+
+    // A highlighted line shows in the "Highlight" group when the language has
+    // one. The cache keeps the line's own colouring, so taking the mark off
+    // shows it again at once.
+    if (TestLineMark(line, SECEditLineMarks::HighlightMark))
+    {
+        const int group = GetLangConfig()->FindColorGroupByName(u"Highlight");
+        if (group >= 0)
+        {
+            SECEditColoringState& st = ColoringState();
+            st.highlight.clear();
+            const std::int32_t length = GetLineLength(line);
+            if (length <= 0)
+                st.highlight.push_back(MakeRun(static_cast<std::uint16_t>(group), 0));
+            else
+                EmitRun(st.highlight, static_cast<std::uint16_t>(group), length);
+            return &st.highlight;
+        }
+    }
+    return runs;
 }
 
-SECEditColorRuns* SECEdit::ColorLine(std::int32_t line, std::int32_t)
+void SECEdit::BringColoringUpTo(std::int32_t line)
 {
-    if (line < 0 || line >= GetLineCount())
-        return nullptr;
+    const SECEditTextPos rangeStart(m_colorFrontier, 0);
+    const SECEditTextPos rangeEnd(line, 0);
+
+    // Regions reaching into the unsettled lines may have changed: drop them
+    // and everything after them, and find them again from the first one's
+    // opening line.
+    const auto first = std::lower_bound(m_regions.begin(), m_regions.end(), rangeStart,
+                                        [](const ColorRegion& r, const SECEditTextPos& p) { return r.end < p; });
+    if (first != m_regions.end() && first->start <= rangeEnd)
+    {
+        const std::int32_t startLine = first->start.line;
+        InvalidateRegionsFrom(static_cast<std::size_t>(first - m_regions.begin()));
+        m_colorFrontier = std::min(m_colorFrontier, startLine);
+        ColorLine(m_colorFrontier, 0);
+    }
+
+    // Lines between the frontier and the requested one are only searched for
+    // opening texts of multi-line regions, not coloured.
+    SECEditColoringState& st = ColoringState();
+    if (st.multiLine.empty())
+    {
+        m_colorFrontier = std::max(m_colorFrontier, line);
+        return;
+    }
+    const SECEditTextStore& store = *GetTextStore();
+    const std::ptrdiff_t end = store.GetLineStart(line);
+    const std::ptrdiff_t length = store.GetLength();
+    std::vector<std::u16string_view> openings;
+    openings.reserve(st.multiLine.size());
+    for (const SECEditDelimiter* d : st.multiLine)
+        openings.push_back(d->opening);
+
+    while (m_colorFrontier < line)
+    {
+        std::ptrdiff_t from = store.GetLineStart(m_colorFrontier);
+        bool found = false;
+        while (from >= 0 && from < end)
+        {
+            const std::ptrdiff_t at = FindInStore(store, openings, st.multiLineFirsts, from, end, length);
+            if (at < 0)
+                break;
+            SECEditTextPos pos;
+            if (!store.OffsetToPosition(at, pos.line, pos.column))
+                break;
+            if (!IsInSingleLineRegion(pos))
+            {
+                ColorLine(pos.line, 0);
+                m_colorFrontier = std::max(m_colorFrontier, pos.line + 1);
+                found = true;
+                break;
+            }
+            from = at + 1;
+        }
+        if (!found)
+            m_colorFrontier = line + 1;
+    }
+}
+
+SECEditColorRuns* SECEdit::ColorLine(std::int32_t line, std::int32_t startColumn)
+{
+    SECEditColoringState& st = ColoringState();
+    if (st.busy)
+    {
+        // A region opened on one line continues on a later one. Colouring that
+        // line from here would nest one call per line of a chain of regions
+        // (every line of a markup file can end inside one), so the outermost
+        // call works them off in a loop instead.
+        st.hasContinuation = true;
+        st.continuationLine = line;
+        st.continuationColumn = startColumn;
+        return FindCachedColoring(line);
+    }
+
+    SECEditColorRuns* result = nullptr;
+    st.busy = true;
+    try
+    {
+        result = ColorOneLine(line, startColumn);
+    }
+    catch (...)
+    {
+        st.busy = false;
+        st.hasContinuation = false;
+        throw;
+    }
+    st.busy = false;
+
+    if (!st.draining)
+    {
+        st.draining = true;
+        while (st.hasContinuation)
+        {
+            st.hasContinuation = false;
+            try
+            {
+                ColorLine(st.continuationLine, st.continuationColumn);
+            }
+            catch (...)
+            {
+                st.draining = false;
+                st.hasContinuation = false;
+                throw;
+            }
+        }
+        st.draining = false;
+        result = FindCachedColoring(line);
+    }
+    return result;
+}
+
+SECEditColorRuns* SECEdit::ColorOneLine(std::int32_t line, std::int32_t startColumn)
+{
     m_colorFrontier = std::max(m_colorFrontier, line + 1);
+    const char16_t* text = nullptr;
+    const std::int32_t length = GetTextStore()->GetLineText(line, text);
+    if (length < 0)
+        return nullptr;
+    if (length == 0)
+    {
+        SECEditColorRuns& runs = CachedColoring(line);
+        runs.assign(1, MakeRun(0, 0));
+        return &runs;
+    }
     SECEditColorRuns& runs = CachedColoring(line);
-    runs.assign(1, 0u); // Text, to the end of the line
+    if (startColumn <= 0)
+    {
+        runs.clear();
+        startColumn = 0;
+    }
+    if (startColumn >= length)
+        return &runs;
+
+    SECEditColoringState& st = ColoringState();
+    int pending = 0;
+    int pos = startColumn;
+    while (pos < length)
+    {
+        const int left = length - pos;
+        const int token = NextTokenLength(st, text + pos, left);
+        int used = ColorToken(line, text, pos, token, left, pending, runs);
+        if (used <= 0)
+            used = 1;
+        pos += std::min(used, left);
+    }
+    FlushPending(runs, pending);
     return &runs;
 }
 
-int SECEdit::ColorToken(std::int32_t, const char16_t*, int, int tokenLength, int, int& pending, SECEditColorRuns&)
+// --- Tokens ------------------------------------------------------------------
+
+int SECEdit::ColorToken(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength, int charsLeft,
+                        int& pending, SECEditColorRuns& runs)
 {
-    const int consumed = std::max(tokenLength, 1);
-    pending += consumed;
-    return consumed;
+    if (int used = ColorWord(line, lineText, tokenStart, tokenLength, charsLeft, pending, runs))
+        return used;
+    if (int used = ColorDelimited(line, lineText, tokenStart, tokenLength, charsLeft, pending, runs))
+        return used;
+    if (int used = ColorOperator(line, lineText, tokenStart, tokenLength, charsLeft, pending, runs))
+        return used;
+    const int used = tokenLength > 0 ? tokenLength : 1;
+    pending += used;
+    return used;
 }
 
-int SECEdit::ColorWord(std::int32_t, const char16_t*, int, int, int, int&, SECEditColorRuns&)
+int SECEdit::ColorWord(std::int32_t, const char16_t* lineText, int tokenStart, int tokenLength, int, int& pending,
+                       SECEditColorRuns& runs)
 {
-    return 0;
+    if (tokenLength <= 0)
+        return 0;
+    const char16_t first = lineText[tokenStart];
+    if (first == u' ' || first == u'\t')
+        return 0; // white space is never a keyword or a number
+    std::uint16_t group = 0;
+    const std::u16string_view word(lineText + tokenStart, static_cast<std::size_t>(tokenLength));
+    if (GetLangConfig()->ClassifyWord(word, group) <= 0)
+        return 0;
+    FlushPending(runs, pending);
+    EmitRun(runs, group, tokenLength);
+    return tokenLength;
 }
 
-int SECEdit::ColorDelimited(std::int32_t, const char16_t*, int, int, int, int&, SECEditColorRuns&)
+int SECEdit::ColorDelimited(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
+                            int charsLeft, int& pending, SECEditColorRuns& runs)
 {
-    return 0;
+    const SECEditDelimiter* delimiter =
+        FindDelimiterAt(line, lineText, tokenStart, tokenLength, charsLeft, DelimiterMode::Any);
+    if (!delimiter)
+        return 0;
+    FlushPending(runs, pending);
+    if (delimiter->multiLine)
+        return ColorMultiLineRegion(line, lineText, tokenStart, charsLeft, runs, delimiter);
+    return ColorSingleLineRegion(line, lineText, tokenStart, charsLeft, runs, delimiter);
 }
 
-int SECEdit::ColorOperator(std::int32_t, const char16_t*, int, int, int, int&, SECEditColorRuns&)
+int SECEdit::ColorOperator(std::int32_t, const char16_t* lineText, int tokenStart, int, int, int& pending,
+                           SECEditColorRuns& runs)
 {
-    return 0;
+    if (!(ColoringState().Category(lineText[tokenStart]) & SECEditColoringState::Oper))
+        return 0;
+    FlushPending(runs, pending);
+    EmitRun(runs, GetLangConfig()->GetKindColorGroupIndex(ColorGroupKind::Operator), 1);
+    return 1;
 }
 
-const SECEditDelimiter* SECEdit::FindDelimiterAt(std::int32_t, const char16_t*, int, int, int, DelimiterMode)
+const SECEditDelimiter* SECEdit::FindDelimiterAt(std::int32_t, const char16_t* lineText, int tokenStart,
+                                                 int tokenLength, int charsLeft, DelimiterMode mode)
 {
-    return nullptr;
-}
-
-int SECEdit::ColorMultiLineRegion(std::int32_t, const char16_t*, int, int charsLeft, SECEditColorRuns&,
-                                  const SECEditDelimiter*)
-{
-    return std::max(charsLeft, 1);
-}
-
-int SECEdit::ColorSingleLineRegion(std::int32_t, const char16_t*, int, int charsLeft, SECEditColorRuns&,
-                                   const SECEditDelimiter*)
-{
-    return std::max(charsLeft, 1);
+    return GetLangConfig()->FindDelimiter(lineText + tokenStart, charsLeft, tokenLength, mode);
 }
 
 void SECEdit::FlushPending(SECEditColorRuns& runs, int& pending)
 {
-    if (pending > 0)
-        runs.push_back(static_cast<std::uint32_t>(std::min(pending, 0xFFFF)));
+    if (pending <= 0)
+        return;
+    EmitRun(runs, GetLangConfig()->GetKindColorGroupIndex(ColorGroupKind::Text), pending);
     pending = 0;
 }
 
-SECEditTextPos SECEdit::FindRegionEnd(const SECEditTextPos& regionStart, const SECEditTextPos&,
-                                      const SECEditDelimiter*)
+// --- Regions -----------------------------------------------------------------
+
+int SECEdit::ColorSingleLineRegion(std::int32_t line, const char16_t*, int tokenStart, int charsLeft,
+                                   SECEditColorRuns& runs, const SECEditDelimiter* delimiter)
 {
-    return {regionStart.line, std::max(GetLineLength(regionStart.line), 0)};
+    const SECEditTextPos start(line, tokenStart);
+    const SECEditTextPos from(line, tokenStart + static_cast<std::int32_t>(delimiter->opening.size()));
+    const SECEditTextPos end = FindRegionEnd(start, from, delimiter);
+    const int used = std::clamp(end.column - tokenStart, 1, charsLeft);
+    EmitRun(runs, delimiter->group, used);
+    return used;
 }
 
-bool SECEdit::FindSingleLineRegion(std::int32_t, std::int32_t&, std::int32_t&)
+int SECEdit::ColorMultiLineRegion(std::int32_t line, const char16_t*, int tokenStart, int charsLeft,
+                                  SECEditColorRuns& runs, const SECEditDelimiter* delimiter)
 {
+    const SECEditTextPos start(line, tokenStart);
+    const SECEditTextPos from(line, tokenStart + static_cast<std::int32_t>(delimiter->opening.size()));
+    const SECEditTextPos end = FindRegionEnd(start, from, delimiter);
+    if (end.line <= line)
+    {
+        const int used = std::clamp(end.column - tokenStart, 1, charsLeft);
+        EmitRun(runs, delimiter->group, used);
+        return used;
+    }
+
+    EmitRun(runs, delimiter->group, charsLeft);
+    for (std::int32_t inside = line + 1; inside < end.line; ++inside)
+        CachedColoring(inside).assign(1, MakeRun(delimiter->group, 0));
+    AddColorRegion({start, end});
+    SECEditLinesMsg message(line, end.line);
+    UpdateAllObservers(nullptr, &message);
+
+    SECEditColorRuns& last = CachedColoring(end.line);
+    last.clear();
+    if (end.column > 0)
+        EmitRun(last, delimiter->group, end.column);
+    else
+        last.push_back(MakeRun(delimiter->group, 0));
+    ColorLine(end.line, end.column);
+    return charsLeft;
+}
+
+void SECEdit::AddColorRegion(const ColorRegion& region)
+{
+    // Normally the new region is the last one. Should it not be, keep the list
+    // in document order and drop regions the new one swallows.
+    auto at = std::lower_bound(m_regions.begin(), m_regions.end(), region.start,
+                               [](const ColorRegion& r, const SECEditTextPos& p) { return r.start < p; });
+    auto past = at;
+    while (past != m_regions.end() && past->start < region.end)
+        ++past;
+    at = m_regions.erase(at, past);
+    m_regions.insert(at, region);
+}
+
+SECEditTextPos SECEdit::FindRegionEnd(const SECEditTextPos& regionStart, const SECEditTextPos& searchFrom,
+                                      const SECEditDelimiter* delimiter)
+{
+    const SECEditTextStore& store = *GetTextStore();
+    const char16_t* text = nullptr;
+    const std::int32_t lineLength = std::max(0, store.GetLineText(regionStart.line, text));
+    const SECEditTextPos lineEnd(regionStart.line, lineLength);
+    if (!delimiter || delimiter->closing.empty())
+        return lineEnd;
+    const std::u16string_view closing = delimiter->closing;
+
+    if (!delimiter->multiLine)
+    {
+        // Within the line: escapes count here.
+        const std::u16string_view line(text, static_cast<std::size_t>(lineLength));
+        const std::u16string_view escape = delimiter->escape;
+        std::size_t from = static_cast<std::size_t>(std::clamp(searchFrom.column, 0, lineLength));
+        for (;;)
+        {
+            const std::size_t at = line.find(closing, from);
+            if (at == std::u16string_view::npos)
+                return lineEnd;
+            if (!escape.empty() && at != from)
+            {
+                std::size_t escapes = 0;
+                std::size_t back = at;
+                while (back >= escape.size() && line.substr(back - escape.size(), escape.size()) == escape)
+                {
+                    ++escapes;
+                    back -= escape.size();
+                }
+                if (escapes % 2 == 1)
+                {
+                    from = at + closing.size();
+                    continue;
+                }
+            }
+            return SECEditTextPos(regionStart.line, static_cast<std::int32_t>(at + closing.size()));
+        }
+    }
+
+    // Across lines, up to the end of the document.
+    const std::int32_t lastLine = store.GetLineCount() - 1;
+    const std::int32_t lastLength = std::max(0, store.GetLineLength(lastLine));
+    const SECEditTextPos documentEnd(lastLine, lastLength);
+    const std::ptrdiff_t limit = store.GetLineStart(lastLine) + lastLength;
+    const std::ptrdiff_t from = store.PositionToOffset(searchFrom.line, searchFrom.column);
+    if (from < 0)
+        return documentEnd;
+    const std::vector<std::u16string_view> needles{closing};
+    const std::u16string_view first(closing.data(), 1);
+    const std::ptrdiff_t at = FindInStore(store, needles, first, from, limit, limit);
+    if (at < 0)
+        return documentEnd;
+    SECEditTextPos end;
+    if (!store.OffsetToPosition(at + static_cast<std::ptrdiff_t>(closing.size()), end.line, end.column))
+        return documentEnd;
+    return end;
+}
+
+bool SECEdit::FindSingleLineRegion(std::int32_t line, std::int32_t& startColumn, std::int32_t& endColumn)
+{
+    const char16_t* text = nullptr;
+    const std::int32_t length = GetTextStore()->GetLineText(line, text);
+    if (length <= 0 || !GetLangConfig())
+        return false;
+    SECEditColoringState& st = ColoringState();
+    int pos = std::max(0, startColumn);
+    while (pos < length)
+    {
+        const int left = length - pos;
+        const int token = NextTokenLength(st, text + pos, left);
+        if (const SECEditDelimiter* d = FindDelimiterAt(line, text, pos, token, left, DelimiterMode::SingleLine))
+        {
+            startColumn = pos;
+            const SECEditTextPos end = FindRegionEnd(
+                SECEditTextPos(line, pos),
+                SECEditTextPos(line, pos + static_cast<std::int32_t>(d->opening.size())), d);
+            endColumn = end.column;
+            return true;
+        }
+        pos += token > 0 ? token : 1;
+    }
     return false;
 }
 
-bool SECEdit::IsInSingleLineRegion(const SECEditTextPos&)
+bool SECEdit::IsInSingleLineRegion(const SECEditTextPos& pos)
 {
+    if (!GetTextStore() || !GetLangConfig() || !ColoringState().anySingleLine)
+        return false;
+    std::int32_t column = 0;
+    std::int32_t end = 0;
+    while (column <= pos.column && FindSingleLineRegion(pos.line, column, end))
+    {
+        // The end is just past the closing text, so the character there
+        // (say the "/*" right after a closing quote) is outside.
+        if (pos.column >= column && pos.column < end)
+            return true;
+        column = std::max(end, column + 1);
+    }
     return false;
 }

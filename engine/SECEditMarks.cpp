@@ -216,6 +216,7 @@ void SECEdit::FreeCachedColoring(std::int32_t first, std::int32_t last)
 
 void SECEdit::ClearColorCache()
 {
+    ResetColoringState();
     m_colorCache.clear();
     m_regions.clear();
     m_colorFrontier = 0;
@@ -232,6 +233,8 @@ void SECEdit::InvalidateRegionsFrom(std::size_t index)
         return;
     // Copy first: an observer may ask for colouring while it is told.
     const std::vector<ColorRegion> dropped(m_regions.begin() + static_cast<std::ptrdiff_t>(index), m_regions.end());
+    // Lines from the first dropped region's opening on are no longer settled.
+    m_colorFrontier = std::min(m_colorFrontier, dropped.front().start.line);
     m_regions.erase(m_regions.begin() + static_cast<std::ptrdiff_t>(index), m_regions.end());
     for (const ColorRegion& region : dropped)
     {
@@ -291,6 +294,7 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
     }
     FreeCachedColoring(a);
     m_colorFrontier = std::min(m_colorFrontier, a);
+    NoteColoringEdit();
     // One gutter notification for the whole edit.
     SendSimple(SECEditMsg::InvalidateGutter);
 }
