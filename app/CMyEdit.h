@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class IBusyCursor;
@@ -41,7 +42,18 @@ public:
     void SetMessageBox(IMessageBox* messageBox) noexcept { m_messageBox = messageBox; }
     void SetBusyCursor(IBusyCursor* busyCursor) noexcept { m_busyCursor = busyCursor; }
 
+    // Colouring refinements for "XML" (attribute names) and "HTML" (only
+    // text inside tags is coloured); CMyEditColoring.cpp.
+    int ColorToken(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength, int charsLeft,
+                   int& pending, SECEditColorRuns& runs) override;
+    // After an edit of an "HTML" document, also drops the colouring of the
+    // lines whose tag test the edit may have changed.
+    void OnUpdate(ISubject* subject, IMessage* message) override;
+
 private:
+    struct BracketMemo;
+    BracketMemo& Brackets();
+
     IMessageBox::Answer Show(const std::u16string& text,
                              IMessageBox::Buttons buttons = IMessageBox::Buttons::Ok,
                              IMessageBox::Icon icon = IMessageBox::Icon::None);
@@ -52,4 +64,7 @@ private:
     std::string m_trailingBytes;
     IMessageBox* m_messageBox = nullptr;
     IBusyCursor* m_busyCursor = nullptr;
+    // What the HTML bracket search has learnt about the text (shared_ptr so
+    // the type can stay private to the colouring file).
+    std::shared_ptr<BracketMemo> m_brackets;
 };
