@@ -26,9 +26,33 @@ std::u16string FromLocal(std::string_view bytes)
     return text;
 }
 
-std::u16string Quoted(const std::string& path)
+// The texts shown to the user; %1 is the file's path, %2 the system's reason.
+constexpr std::u16string_view kUnableToOpen = u"Unable to open '%1': %2.";
+constexpr std::u16string_view kUnableToSave = u"Unable to save '%1': %2.";
+constexpr std::u16string_view kContainsNul
+    = u"The file '%1' contains NUL characters, which a text document cannot hold. It was not opened.";
+constexpr std::u16string_view kOddLastByte
+    = u"The file '%1' ends with a single byte that is not part of any UTF-16 character. "
+      u"The byte is kept and written back at the end of the file.";
+constexpr std::u16string_view kReadOnly
+    = u"The file '%1' exists and is read-only. Please save to a different filename.";
+constexpr std::u16string_view kSaveAsUtf8
+    = u"The document holds characters that cannot be saved as Windows-1252. Save '%1' as UTF-8 instead?";
+
+std::u16string Format(std::u16string_view pattern, std::u16string_view first,
+                      std::u16string_view second = {})
 {
-    return u"'" + FromLocal(path) + u"'";
+    std::u16string out;
+    out.reserve(pattern.size() + first.size() + second.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size() && (pattern[i + 1] == u'1' || pattern[i + 1] == u'2')) {
+            out.append(pattern[i + 1] == u'1' ? first : second);
+            ++i;
+        } else {
+            out.push_back(pattern[i]);
+        }
+    }
+    return out;
 }
 
 // Receives the decoded text piece by piece and appends it to a store, which
@@ -93,13 +117,11 @@ bool CMyEdit::OpenFile(const std::string& path)
     case TextFileReader::Status::CannotOpen:
     case TextFileReader::Status::NotAFile:
     case TextFileReader::Status::ReadFailed:
-        Show(u"Unable to open " + Quoted(path) + u": " + FromLocal(std::strerror(result.errorNumber)) + u".",
+        Show(Format(kUnableToOpen, FromLocal(path), FromLocal(std::strerror(result.errorNumber))),
              IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
         return false;
     case TextFileReader::Status::ContainsNul:
-        Show(u"The file " + Quoted(path)
-                 + u" contains NUL characters, which a text document cannot hold. It was not opened.",
-             IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
+        Show(Format(kContainsNul, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
         return false;
     case TextFileReader::Status::OutOfMemory:
         ReportOpenError();
@@ -113,10 +135,7 @@ bool CMyEdit::OpenFile(const std::string& path)
     m_trailingBytes = std::move(result.trailingBytes);
     FinishLoad();
     if (!m_trailingBytes.empty()) {
-        Show(u"The file " + Quoted(path)
-                 + u" ends with a single byte that is not part of any UTF-16 character. "
-                   u"The byte is kept and written back at the end of the file.",
-             IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
+        Show(Format(kOddLastByte, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
     }
     return true;
 }
@@ -135,16 +154,14 @@ bool CMyEdit::SaveFile(const std::string& path)
 {
     BusyCursorScope busy(m_busyCursor);
     if (SafeFileWriter::IsReadOnly(path)) {
-        Show(u"The file " + Quoted(path) + u" exists and is read-only. Please save to a different filename.",
-             IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
+        Show(Format(kReadOnly, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
         return false;
     }
     TextEncoding encoding = m_encoding;
     if (GetTextStore()->GetLength() > 0 && !CanWriteAs(encoding)) {
         // Never replace characters silently.
-        const auto answer = Show(u"The document holds characters that cannot be saved as Windows-1252. "
-                                 u"Save " + Quoted(path) + u" as UTF-8 instead?",
-                                 IMessageBox::Buttons::YesNo, IMessageBox::Icon::Question);
+        const auto answer
+            = Show(Format(kSaveAsUtf8, FromLocal(path)), IMessageBox::Buttons::YesNo, IMessageBox::Icon::Question);
         if (answer != IMessageBox::Answer::Yes)
             return false;
         encoding = TextEncoding::Utf8;
@@ -152,19 +169,18 @@ bool CMyEdit::SaveFile(const std::string& path)
 
     SafeFileWriter file(path);
     bool ok = false;
-    std::string error;
+    std::u16string error;
     try {
         ok = file.Open() && GetTextStore()->Write(file, encoding)
              && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()))
              && file.Commit();
-        error = file.Error();
+        error = FromLocal(file.Error());
     } catch (const std::bad_alloc&) {
         file.Abort();
-        error = "Unable to save '" + path + "': " + std::strerror(ENOMEM) + ".";
+        error = Format(kUnableToSave, FromLocal(path), FromLocal(std::strerror(ENOMEM)));
     }
     if (!ok) {
-        Show(FromLocal(error.empty() ? "Unable to save '" + path + "'." : error), IMessageBox::Buttons::Ok,
-             IMessageBox::Icon::Error);
+        Show(error, IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
         return false;
     }
     m_encoding = encoding;

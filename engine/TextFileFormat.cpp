@@ -49,7 +49,7 @@ inline void WidenBlock(const unsigned char* in, char16_t* out) noexcept
         out[k] = in[k];
 }
 
-inline bool IsContinuation(unsigned char b) noexcept
+inline bool IsContinuation(unsigned b) noexcept
 {
     return (b & 0xC0) == 0x80;
 }
@@ -158,6 +158,25 @@ TextFileFormat::DecodeResult TextFileFormat::DecodeUtf8(const unsigned char* in,
                 ++i;
                 continue;
             }
+            // Two- and three-byte characters first, each in one straight test.
+            if (size - i >= 3) {
+                const unsigned b1 = in[i + 1];
+                const unsigned b2 = in[i + 2];
+                if (c >= 0xC2 && c <= 0xDF && IsContinuation(b1)) {
+                    out[o++] = char16_t(((c & 0x1F) << 6) | (b1 & 0x3F));
+                    i += 2;
+                    continue;
+                }
+                if ((c & 0xF0) == 0xE0 && IsContinuation(b1) && IsContinuation(b2)) {
+                    const unsigned cp = ((c & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+                    if (cp >= 0x800 && (cp & 0xF800) != 0xD800) {
+                        out[o++] = char16_t(cp);
+                        i += 3;
+                        continue;
+                    }
+                }
+            }
+            // Four-byte characters, errors, and sequences cut by the end.
             std::size_t need;
             unsigned char lowest = 0x80;
             unsigned char highest = 0xBF;
