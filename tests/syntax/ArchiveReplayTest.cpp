@@ -53,7 +53,7 @@ TEST(ArchiveReplay, RandomMutationsHold)
 {
     std::mt19937 random(20261208); // fixed: a failure must reproduce
     const auto seeds = Seeds();
-    for (int round = 0; round < 4000; ++round)
+    for (int round = 0; round < 2000; ++round)
     {
         std::vector<std::uint8_t> bytes = seeds[static_cast<std::size_t>(round) % seeds.size()];
         const int edits = 1 + static_cast<int>(random() % 8);
