@@ -1,0 +1,3 @@
+#include "app/CTavroView.h"
+
+CTavroView::CTavroView(SECEdit* edit, QWidget* parent) : SECEditView(edit, parent) {}

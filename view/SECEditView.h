@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/qt/QtFontMetrics.h"
+#include "view/ISECEditViewportWindow.h"
+#include "view/SECEditSelectionHolder.h"
+#include "view/SECEditViewport.h"
+
+#include <QAbstractScrollArea>
+#include <QRegion>
+
+#include <memory>
+
+class SECEdit;
+
+// The editor pane: a scroll area whose viewport widget shows one
+// SECEditViewport. Everything the pane draws or computes lives in the
+// viewport; this class only hands it the window's events.
+class SECEditView : public QAbstractScrollArea, protected ISECEditViewportWindow
+{
+    Q_OBJECT
+
+public:
+    explicit SECEditView(SECEdit* edit, QWidget* parent = nullptr);
+    ~SECEditView() override;
+
+    virtual SECEdit* GetEdit() const { return m_edit; }
+    SECEditViewport& GetViewport() { return *m_viewport; }
+    const SECEditViewport& GetViewport() const { return *m_viewport; }
+
+    // Until a controller takes over, the pane's own holder answers for the
+    // selection and the gutter.
+    ISECEditPresentationState* GetPresentationState() const { return m_state; }
+    void SetPresentationState(ISECEditPresentationState* state);
+    SECEditSelectionHolder& GetSelectionHolder() { return m_holder; }
+
+    // The area the last paint covered, in viewport-widget pixels.
+    const QRegion& GetLastPaintRegion() const { return m_lastPaintRegion; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+    // ISECEditViewportWindow
+    int GetClientWidth() const override;
+    int GetClientHeight() const override;
+    bool HasFocus() const override;
+    void InvalidateRect(const PixelRect& area) override;
+    void InvalidateAll() override;
+    void ScrollContents(int dx, int dy, const PixelRect& area) override;
+    void SetScrollBar(bool vertical, int maximum, int page, int position, bool enabled) override;
+
+private:
+    void ApplyPalette();
+
+    SECEdit* m_edit;
+    QtFontMetricsFactory m_metricsFactory;
+    SECEditSelectionHolder m_holder;
+    ISECEditPresentationState* m_state = &m_holder;
+    std::unique_ptr<SECEditViewport> m_viewport;
+    QRegion m_lastPaintRegion;
+    int m_settingScrollBars = 0;
+};
