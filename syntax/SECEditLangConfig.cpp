@@ -1,7 +1,7 @@
 #include "syntax/SECEditLangConfig.h"
 
-#include "engine/IMessage.h"
 #include "engine/IObserver.h"
+#include "engine/SECEditMsg.h"
 #include "syntax/SECEditArchiveReader.h"
 #include "syntax/SECEditArchiveWriter.h"
 
@@ -14,14 +14,6 @@ constexpr int kMaxTabSize = 64;
 constexpr int kMinFontSize = 1;
 constexpr int kMaxFontSize = 400;
 constexpr char16_t kNotACharacter = 0xFFFF; // outside every character class
-
-// Tells the engines using a configuration that its colouring is stale.
-class InvalidateColoringMsg final : public IMessage
-{
-public:
-    unsigned int GetMessageId() const override { return 22583; }
-    void Sprint(std::u16string& out) const override { out = u"Invalidate Coloring Message"; }
-};
 
 char16_t FoldAscii(char16_t c)
 {
@@ -137,11 +129,20 @@ bool SECEditLangConfig::QueryGuid(const SECGuid& guid, void** out)
     if (!out)
         return false;
     if (guid == SECIID_SECEditLangConfig)
-    {
         *out = this;
-        return true;
+    else if (guid == SECIID_ISubject)
+        *out = static_cast<ISubject*>(this);
+    else if (guid == SECIID_IRefCount)
+        *out = static_cast<IRefCount*>(this);
+    else if (guid == SECIID_IQueryGuid)
+        *out = static_cast<IQueryGuid*>(this);
+    else
+    {
+        *out = nullptr;
+        return false;
     }
-    return false;
+    AddRef();
+    return true;
 }
 
 unsigned long SECEditLangConfig::AddRef()
@@ -165,19 +166,32 @@ void SECEditLangConfig::AddObserver(IObserver* observer)
 
 void SECEditLangConfig::RemoveObserver(IObserver* observer)
 {
-    const auto found = std::find(m_observers.begin(), m_observers.end(), observer);
-    if (found != m_observers.end())
-        m_observers.erase(found);
+    if (m_delivering > 0)
+    {
+        // Mid-delivery: blank the entries so the loop skips them; compacted after.
+        std::replace(m_observers.begin(), m_observers.end(), observer, static_cast<IObserver*>(nullptr));
+        m_observersRemoved = true;
+        return;
+    }
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
 }
 
 void SECEditLangConfig::UpdateAllObservers(IObserver* sender, IMessage* message)
 {
-    // An observer may detach itself while being told.
-    const std::vector<IObserver*> observers = m_observers;
-    for (IObserver* observer : observers)
+    // An observer may detach itself, or another one, while being told; one
+    // attached during the delivery hears from the next one on.
+    ++m_delivering;
+    const std::size_t count = m_observers.size();
+    for (std::size_t i = 0; i < count; ++i)
     {
-        if (observer != sender)
+        IObserver* observer = m_observers[i];
+        if (observer && observer != sender)
             observer->OnUpdate(this, message);
+    }
+    if (--m_delivering == 0 && m_observersRemoved)
+    {
+        m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), nullptr), m_observers.end());
+        m_observersRemoved = false;
     }
 }
 
@@ -232,9 +246,14 @@ std::uint16_t SECEditLangConfig::GetKindColorGroupIndex(ColorGroupKind kind) con
 
 int SECEditLangConfig::FindColorGroupByName(std::u16string_view displayName) const
 {
+    // Names compare without regard to (ASCII) case: "Highlight" finds "HIGHLIGHT".
+    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
     for (std::size_t i = 0; i < m_content.groups.size(); ++i)
     {
-        if (m_content.groups[i].displayName == displayName)
+        const std::u16string& name = m_content.groups[i].displayName;
+        if (name.size() == displayName.size() &&
+            std::equal(name.begin(), name.end(), displayName.begin(),
+                       [&](char16_t a, char16_t b) { return fold(a) == fold(b); }))
             return static_cast<int>(i);
     }
     return -1;
@@ -381,7 +400,8 @@ void SECEditLangConfig::SetCharClass(std::u16string_view characters, CharClass c
                 set.set(c);
         }
     }
-    InvalidateColoringMsg message;
+    // Engines drop their colouring and repaint; the message lives on the stack.
+    SECEditMsg message(SECEditMsg::InvalidateColoring);
     UpdateAllObservers(nullptr, &message);
 }
 

@@ -1,5 +1,8 @@
 #include "tests/coloring/ColoringTestSupport.h"
 
+#include "engine/SECEditMsg.h"
+#include "syntax/SECEditLangConfig.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -236,4 +239,28 @@ TEST(LineColoring, ChainOfRegionsDoesNotNest)
     EXPECT_EQ(LineRuns(*xml, 0), R(Op, 1) + " " + R(Text, 1) + " " + R(4, 1));
     EXPECT_EQ(LineRuns(*xml, 50000), R(Text, 0)); // an empty line, even where a region ends
     EXPECT_EQ(xml->GetColorRegions().size(), 50000u);
+}
+
+TEST(LineColoring, HighlightedLine)
+{
+    auto engine = MakeEngine(u"C++", u"int a;\nint b;");
+    // No built-in language has a "Highlight" group: the mark changes nothing.
+    engine->ToggleLineMark(0, SECEditLineMarks::HighlightMark);
+    EXPECT_EQ(LineRuns(*engine, 0), R(Keyword, 3) + " " + R(Text, 2) + " " + R(Op, 1));
+
+    // A configuration of our own with one.
+    SECEditLangConfig* config = new SECEditLangConfig();
+    config->SetDefaults();
+    SECEditColorGroup group;
+    group.displayName = u"HIGHLIGHT";
+    config->GetColorGroups().push_back(group);
+    engine->SetLangConfig(config);
+    config->Release();
+    SECEditMsg changed(SECEditMsg::InvalidateColoring);
+    engine->OnUpdate(engine.get(), &changed);
+    EXPECT_EQ(LineRuns(*engine, 0), R(4, 6));
+    EXPECT_EQ(LineRuns(*engine, 1), R(Text, 6));
+    // Taking the mark off shows the line's own colouring again at once.
+    engine->ToggleLineMark(0, SECEditLineMarks::HighlightMark);
+    EXPECT_EQ(LineRuns(*engine, 0), R(Text, 6));
 }
