@@ -38,8 +38,9 @@ public:
     SECEditLangConfig(const SECEditLangConfig&) = delete;
     SECEditLangConfig& operator=(const SECEditLangConfig&) = delete;
 
-    // IQueryGuid: answers SECIID_SECEditLangConfig and the protocol
-    // interfaces (subject, reference count) with this object; adds no reference.
+    // IQueryGuid: answers SECIID_SECEditLangConfig (this object) and the
+    // protocol interfaces of engine/SECEditMsg.h it implements (subject,
+    // reference count, query); adds a reference for the caller.
     bool QueryGuid(const SECGuid& guid, void** out) override;
 
     // IRefCount
@@ -47,6 +48,8 @@ public:
     unsigned long Release() override;
 
     // ISubject
+    // Appends (null is ignored); RemoveObserver removes every occurrence and
+    // is safe during a notification.
     void AddObserver(IObserver* observer) override;
     void RemoveObserver(IObserver* observer) override;
     // Calls every observer but the sender with (this, message).
@@ -205,6 +208,8 @@ private:
     std::u16string m_name = u"Default";
     unsigned long m_refCount = 1;
     std::vector<IObserver*> m_observers;
+    int m_delivering = 0;
+    bool m_observersRemoved = false;
     std::array<std::uint16_t, 4> m_kindIndices{0, 1, 2, 3};
     Content m_content;
 };

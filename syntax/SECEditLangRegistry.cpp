@@ -1,5 +1,6 @@
 #include "syntax/SECEditLangRegistry.h"
 
+#include "engine/SECEdit.h"
 #include "syntax/LangConfigLoader.h"
 #include "syntax/LangConfigSaver.h"
 #include "syntax/SECEditLangConfig.h"
@@ -12,6 +13,8 @@ SECEditLangRegistry::SECEditLangRegistry()
 
 SECEditLangRegistry::~SECEditLangRegistry()
 {
+    if (SECEdit::GetLangLookup() == &m_lookup)
+        SECEdit::SetLangLookup(nullptr);
     for (Language& language : m_languages)
     {
         if (language.config)
@@ -25,7 +28,10 @@ SECEditLangRegistry::~SECEditLangRegistry()
 
 SECEditLangRegistry& SECEditLangRegistry::Instance()
 {
+    // The program's registry is also the engines' way to find languages.
     static SECEditLangRegistry registry;
+    static const bool installed = (SECEdit::SetLangLookup(&registry.m_lookup), true);
+    (void)installed;
     return registry;
 }
 

@@ -26,6 +26,8 @@ public:
     SECEditLangRegistry(const SECEditLangRegistry&) = delete;
     SECEditLangRegistry& operator=(const SECEditLangRegistry&) = delete;
 
+    // The program's registry; on first use it installs itself as the text
+    // engine's language lookup (SECEdit::SetLangLookup).
     static SECEditLangRegistry& Instance();
 
     // Stores the loader (and the saver, when given) under the name, taking a

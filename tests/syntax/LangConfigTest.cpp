@@ -2,6 +2,8 @@
 // configuration as a subject.
 #include "SyntaxTestSupport.h"
 
+#include "engine/SECEditMsg.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -240,7 +242,12 @@ TEST(LangConfig, QueryGuidAndReferences)
     void* out = nullptr;
     EXPECT_TRUE(config->QueryGuid(SECIID_SECEditLangConfig, &out));
     EXPECT_EQ(out, config);
-    EXPECT_FALSE(config->QueryGuid(SECGuid{}, &out));
+    EXPECT_TRUE(config->QueryGuid(SECIID_ISubject, &out));
+    EXPECT_EQ(out, static_cast<ISubject*>(config));
+    EXPECT_FALSE(config->QueryGuid(SECIID_IMessage, &out));
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(config->Release(), 2u); // each successful query added one
+    EXPECT_EQ(config->Release(), 1u);
     EXPECT_EQ(config->AddRef(), 2u);
     EXPECT_EQ(config->Release(), 1u);
     EXPECT_EQ(config->Release(), 0u); // deleted; the sanitizer build checks nothing leaks
