@@ -1,0 +1,227 @@
+#include "ViewTestSupport.h"
+
+#include "engine/SECEditMsg.h"
+#include "platform/qt/QtFontMetrics.h"
+#include "platform/qt/QtPainterSurface.h"
+#include "syntax/LangConfigResourceLoader.h"
+#include "view/SECEditSplitBox.h"
+#include "view/SECEditSplitterWindow.h"
+#include "view/SECEditView.h"
+#include "view/SECEditViewport.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kCppResource = 154;
+
+TestConfigPtr LoadCpp()
+{
+    TestConfigPtr config(new SECEditLangConfig());
+    LangConfigResourceLoader loader(kCppResource);
+    if (!loader.Load(*config))
+        return nullptr;
+    return config;
+}
+
+std::u16string ManyLines(int count)
+{
+    std::u16string text;
+    for (int i = 1; i < count; ++i)
+        text += u"int value = 42; // a comment\n";
+    return text;
+}
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// Whether any pixel of a rectangle has exactly this colour.
+bool HasPixel(const QImage& image, QRect area, QRgb color)
+{
+    area = area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF))
+                return true;
+    return false;
+}
+
+TEST(PaneRendering, CppKeywordsAndCommentsShowTheirColours)
+{
+    TestConfigPtr config = LoadCpp();
+    ASSERT_TRUE(config);
+    SECEdit edit;
+    LoadText(edit, u"int main() // entry\n{\n    return 0; /* done\n    here */\n}\n", config.get());
+    QtFontMetricsFactory metrics;
+    SECEditViewport viewport(&edit, metrics);
+    viewport.RefreshSettings();
+
+    QImage image(640, 200, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    {
+        QPainter painter(&image);
+        QtPainterSurface surface(painter);
+        viewport.PaintText(surface, {0, 0, 640, 200});
+    }
+    // Set TAVRO_VIEW_TEST_IMAGES to a folder to look at the render.
+    if (const QString dir = qEnvironmentVariable("TAVRO_VIEW_TEST_IMAGES"); !dir.isEmpty())
+        image.save(dir + QStringLiteral("/cpp-render.png"));
+    auto cell = [&](int line, int from, int to) {
+        const PixelPoint a = viewport.PointFromPosition({line, from});
+        const PixelPoint b = viewport.PointFromPosition({line, to});
+        return QRect(a.x, a.y, b.x - a.x, viewport.GetLineHeight());
+    };
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb green = qRgb(0, 128, 0);
+    EXPECT_TRUE(HasPixel(image, cell(0, 0, 3), blue));      // int
+    EXPECT_FALSE(HasPixel(image, cell(0, 0, 3), green));
+    EXPECT_TRUE(HasPixel(image, cell(2, 4, 10), blue));     // return
+    EXPECT_TRUE(HasPixel(image, cell(0, 11, 19), green));   // // entry
+    EXPECT_FALSE(HasPixel(image, cell(0, 11, 19), blue));
+    EXPECT_TRUE(HasPixel(image, cell(3, 4, 11), green));    // inside the block comment
+    EXPECT_FALSE(HasPixel(image, cell(0, 4, 8), blue));     // main is no keyword
+    // Everything was painted: no pixel of the image's first colour is left.
+    EXPECT_FALSE(HasPixel(image, image.rect(), qRgb(255, 0, 255)));
+}
+
+TEST(PaneRendering, AutomaticColoursFollowTheDesktopPalette)
+{
+    TestConfigPtr config = LoadCpp();
+    ASSERT_TRUE(config);
+    SECEdit edit;
+    LoadText(edit, u"int x;", config.get());
+    SECEditView view(&edit);
+    view.GetViewport().RefreshSettings();
+    QPalette dark = view.palette();
+    dark.setColor(QPalette::Base, QColor(20, 20, 20));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    view.setPalette(dark);
+
+    const SECEditViewSettings& settings = view.GetViewport().GetSettings();
+    EXPECT_EQ(settings.GetTextColors().foreground, 0xE6E6E6u);
+    EXPECT_EQ(settings.GetTextColors().background, 0x141414u);
+    EXPECT_EQ(settings.GetSelectionColors().background, 0xE6E6E6u);
+    // Keywords keep their own foreground and sit on the automatic background.
+    EXPECT_EQ(settings.GetGroupColors(5).foreground, 0xFF0000u);
+    EXPECT_EQ(settings.GetGroupColors(5).background, 0x141414u);
+}
+
+TEST(PaneWidget, ScrollingOneLineRepaintsOnlyTheExposedRow)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(300), nullptr);
+    SECEditView view(&edit);
+    view.resize(500, 300);
+    view.show();
+    Settle();
+    const int lineHeight = view.GetViewport().GetLineHeight();
+    const QRect client = view.viewport()->rect();
+    ASSERT_GT(view.verticalScrollBar()->maximum(), 10);
+
+    view.verticalScrollBar()->setValue(1);
+    Settle();
+    EXPECT_EQ(view.GetViewport().GetFirstVisibleLine(), 1);
+    const QRect painted = view.GetLastPaintRegion().boundingRect();
+    EXPECT_LE(painted.height(), lineHeight);
+    EXPECT_EQ(painted.bottom(), client.bottom());
+
+    // A keystroke on one line repaints that row (and the gutter's change mark).
+    edit.InsertTextAt(3, 0, u"x");
+    Settle();
+    const QRegion region = view.GetLastPaintRegion();
+    EXPECT_TRUE(region.contains(QRect(100, 2 * lineHeight, 10, lineHeight)));
+    EXPECT_FALSE(region.contains(QPoint(100, 5 * lineHeight + 1)));
+}
+
+TEST(PaneWidget, WheelScrollsByLines)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(300), nullptr);
+    SECEditView view(&edit);
+    view.resize(500, 300);
+    view.show();
+    Settle();
+    QWheelEvent wheel(QPointF(50, 50), view.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+    EXPECT_EQ(view.GetViewport().GetFirstVisibleLine(), QApplication::wheelScrollLines());
+}
+
+TEST(SplitterWindow, SplitsIntoFourPanesThatFollowTheirRowAndColumn)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(300), nullptr);
+    int made = 0;
+    SECEditSplitterWindow window([&](QWidget* parent) {
+        ++made;
+        return new SECEditView(&edit, parent);
+    });
+    window.resize(800, 600);
+    window.show();
+    Settle();
+    EXPECT_FALSE(window.SplitRow(3)); // too close to the edge for a pane
+    ASSERT_TRUE(window.SplitRow(300));
+    EXPECT_FALSE(window.SplitRow(200)); // two rows at most
+    ASSERT_TRUE(window.SplitColumn(400));
+    Settle();
+    EXPECT_EQ(made, 4);
+    ASSERT_EQ(window.GetRowCount(), 2);
+    ASSERT_EQ(window.GetColumnCount(), 2);
+    SECEditView* topLeft = window.GetPane(0, 0);
+    SECEditView* topRight = window.GetPane(0, 1);
+    SECEditView* bottomLeft = window.GetPane(1, 0);
+    ASSERT_TRUE(topLeft && topRight && bottomLeft);
+    EXPECT_NEAR(topLeft->height(), 300, 10);
+
+    // No split box is offered once both splits are made.
+    for (auto* box : window.findChildren<SECEditSplitBox*>())
+        EXPECT_FALSE(box->isVisible());
+
+    topLeft->verticalScrollBar()->setValue(20);
+    topLeft->horizontalScrollBar()->setValue(3);
+    EXPECT_EQ(topRight->GetViewport().GetFirstVisibleLine(), 20);
+    EXPECT_EQ(topRight->verticalScrollBar()->value(), 20);
+    EXPECT_EQ(bottomLeft->GetViewport().GetFirstVisibleLine(), 0);
+    EXPECT_EQ(bottomLeft->GetViewport().GetFirstVisibleColumn(), 3);
+    bottomLeft->verticalScrollBar()->setValue(7);
+    EXPECT_EQ(window.GetPane(1, 1)->GetViewport().GetFirstVisibleLine(), 7);
+    EXPECT_EQ(topLeft->GetViewport().GetFirstVisibleLine(), 20);
+
+    // Closing the top row leaves the bottom row, which now leads.
+    window.DeleteRow(0);
+    Settle();
+    EXPECT_EQ(window.GetRowCount(), 1);
+    EXPECT_EQ(window.GetPane(0, 0), bottomLeft);
+    bottomLeft->verticalScrollBar()->setValue(9);
+    EXPECT_EQ(window.GetPane(0, 1)->GetViewport().GetFirstVisibleLine(), 9);
+    window.DeleteColumn(1);
+    Settle();
+    EXPECT_EQ(window.GetColumnCount(), 1);
+    EXPECT_EQ(window.GetPane(0, 1), nullptr);
+    EXPECT_EQ(window.GetActivePane(), bottomLeft);
+}
+
+TEST(SplitterWindow, NewPanesOpenWhereTheirNeighbourStands)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(300), nullptr);
+    SECEditSplitterWindow window([&](QWidget* parent) { return new SECEditView(&edit, parent); });
+    window.resize(800, 600);
+    window.show();
+    Settle();
+    window.GetPane(0, 0)->verticalScrollBar()->setValue(40);
+    ASSERT_TRUE(window.SplitColumn(400));
+    Settle();
+    EXPECT_EQ(window.GetPane(0, 1)->GetViewport().GetFirstVisibleLine(), 40);
+}
+
+} // namespace
