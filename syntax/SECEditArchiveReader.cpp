@@ -1,24 +1,6 @@
 #include "syntax/SECEditArchiveReader.h"
 
-#include <array>
-
-namespace {
-
-// 8-bit strings are Windows-1252; the five bytes it leaves undefined map to
-// the C1 controls of the same value so that every byte survives.
-constexpr std::array<char16_t, 32> kCp1252High{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char16_t FromCp1252(std::uint8_t byte)
-{
-    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
-}
-
-} // namespace
+#include "engine/TextFileFormat.h"
 
 bool SECEditArchiveReader::Take(std::size_t count, const std::uint8_t*& data)
 {
@@ -145,7 +127,7 @@ bool SECEditArchiveReader::ReadString(std::u16string& value)
     else
     {
         for (std::size_t i = 0; i < length; ++i)
-            value[i] = FromCp1252(data[i]);
+            value[i] = TextFileFormat::Windows1252ToUnicode(data[i]); // as 8-bit files are read
     }
     return true;
 }
