@@ -6,6 +6,7 @@
 #include "engine/TextFileReader.h"
 #include "platform/IBusyCursor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -56,31 +57,47 @@ std::u16string Format(std::u16string_view pattern, std::u16string_view first,
 }
 
 // Receives the decoded text piece by piece and appends it to a store, which
-// builds its blocks at their final size.
+// builds its blocks at their final size. Pieces are gathered first so the
+// store sees a few large appends rather than many small ones.
 class StoreLoadSink : public ITextLoadSink
 {
 public:
     explicit StoreLoadSink(SECEditTextStore& store) : m_store(store) {}
 
-    bool Begin(std::size_t) override
+    bool Begin(std::size_t maxCount) override
     {
         m_store.Reset();
+        m_store.Reserve(std::ptrdiff_t(maxCount));
+        m_used = 0;
         return true;
     }
     char16_t* Prepare(std::size_t count) override
     {
-        if (count > m_capacity) {
-            m_buffer = std::make_unique_for_overwrite<char16_t[]>(count);
-            m_capacity = count;
+        if (m_used + count > m_capacity) {
+            Flush();
+            if (count > m_capacity) {
+                m_capacity = std::max(count, kGather);
+                m_buffer = std::make_unique_for_overwrite<char16_t[]>(m_capacity);
+            }
         }
-        return m_buffer.get();
+        return m_buffer.get() + m_used;
     }
-    void Commit(std::size_t count) override { m_store.AppendText({m_buffer.get(), count}); }
+    void Commit(std::size_t count) override { m_used += count; }
+
+    void Flush()
+    {
+        if (m_used > 0)
+            m_store.AppendText({m_buffer.get(), m_used});
+        m_used = 0;
+    }
 
 private:
+    static constexpr std::size_t kGather = 2 * 1024 * 1024; // characters
+
     SECEditTextStore& m_store;
     std::unique_ptr<char16_t[]> m_buffer;
     std::size_t m_capacity = 0;
+    std::size_t m_used = 0;
 };
 
 } // namespace
@@ -107,6 +124,8 @@ bool CMyEdit::OpenFile(const std::string& path)
         loaded = CreateTextStore();
         StoreLoadSink sink(*loaded);
         result = TextFileReader::Read(path, sink);
+        if (result.status == TextFileReader::Status::Ok)
+            sink.Flush();
     } catch (const std::bad_alloc&) {
         result.status = TextFileReader::Status::OutOfMemory;
     }
