@@ -1,6 +1,7 @@
 #include "engine/SECEdit.h"
 
 #include "engine/ISECEditLangLookup.h"
+#include "engine/SECEditCharScan.h"
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditCompositeCommand.h"
 #include "engine/SECEditDefaultLangSettings.h"
@@ -31,8 +32,8 @@ std::int32_t ConvertColumnIn(const char16_t* text, std::int32_t length, std::int
                              int tabSize, std::int32_t* displayColumn)
 {
     column = std::max(column, 0);
-    const bool hasTab = tabSize > 1 && std::char_traits<char16_t>::find(text, static_cast<std::size_t>(length),
-                                                                        u'\t') != nullptr;
+    const bool hasTab =
+        tabSize > 1 && SECEditCharScan::Find(text, static_cast<std::size_t>(length), u'\t') != nullptr;
     if (!hasTab)
     {
         const std::int32_t result = direction == 0 ? column : std::min(column, length);
@@ -468,7 +469,7 @@ std::int32_t SECEdit::ConvertColumnInString(std::int32_t column, int direction, 
 std::int32_t SECEdit::ConvertColumnInString(std::int32_t column, int direction, std::u16string_view string,
                                             std::int32_t* displayColumn) const
 {
-    const char16_t* nul = std::char_traits<char16_t>::find(string.data(), string.size(), u'\0');
+    const char16_t* nul = SECEditCharScan::Find(string.data(), string.size(), u'\0');
     const std::size_t length = nul ? static_cast<std::size_t>(nul - string.data()) : string.size();
     return ConvertColumnIn(string.data(), static_cast<std::int32_t>(std::min<std::size_t>(length, INT32_MAX)),
                            column, direction, GetTabSize(), displayColumn);

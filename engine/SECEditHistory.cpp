@@ -76,7 +76,13 @@ bool SECEdit::LogCommand(SECEditCommandBase* command)
     if (m_recording && m_composite)
         return m_composite->AddCommand(command);
     if (SECEditCommandBase* displaced = m_undo.Push(command))
+    {
+        // The saved state lay below the oldest step, which is now gone:
+        // undoing everything will no longer lead back to it.
+        if (m_cleanMarker == CleanEmpty)
+            m_cleanMarker = CleanNever;
         displaced->Release();
+    }
     while (SECEditCommandBase* undone = m_redo.Pop())
         undone->Release();
     UpdateModified();

@@ -1,5 +1,7 @@
 #include "engine/SECEditTextStore.h"
 
+#include "engine/SECEditCharScan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -28,49 +30,17 @@ std::ptrdiff_t EffectiveLength(const char16_t* text, std::ptrdiff_t count)
     return nul ? nul - text : count;
 }
 
-// Calls found(i) for every index i in [0, n) where p[i] == c. Scans in fixed
-// groups so the compiler can test many characters at once.
-template <class Found>
-void ForEachChar(const char16_t* p, std::size_t n, char16_t c, Found&& found)
-{
-    constexpr std::size_t Group = 32;
-    std::size_t i = 0;
-    for (; i + Group <= n; i += Group)
-    {
-        unsigned any = 0;
-        for (std::size_t k = 0; k < Group; ++k)
-            any |= static_cast<unsigned>(p[i + k] == c);
-        if (!any)
-            continue;
-        for (std::size_t k = 0; k < Group; ++k)
-            if (p[i + k] == c)
-                found(i + k);
-    }
-    for (; i < n; ++i)
-        if (p[i] == c)
-            found(i);
-}
-
-std::size_t CountChar(const char16_t* p, std::size_t n, char16_t c)
-{
-    std::size_t count = 0;
-    ForEachChar(p, n, c, [&](std::size_t) { ++count; });
-    return count;
-}
 } // namespace
 
-struct SECEditTextStore::Block
+namespace
 {
-    std::vector<char16_t> text;
-    std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
-
-    // Room for `needed` characters, growing geometrically.
-    void Reserve(std::size_t needed)
-    {
-        if (needed > text.capacity())
-            text.reserve(std::max(needed, text.capacity() + text.capacity() / 2));
-    }
-};
+// Room for `needed` characters, growing geometrically.
+void Grow(std::vector<char16_t>& text, std::size_t needed)
+{
+    if (needed > text.capacity())
+        text.reserve(std::max(needed, text.capacity() + text.capacity() / 2));
+}
+} // namespace
 
 // Prefix sums over the blocks, with O(log n) update and search.
 class SECEditTextStore::Fenwick
@@ -148,7 +118,7 @@ SECEditTextStore::~SECEditTextStore() = default;
 void SECEditTextStore::Reset()
 {
     m_blocks.clear();
-    m_blocks.push_back(std::make_unique<Block>());
+    m_blocks.emplace_back();
     m_lineFeed = 10;
     m_carriageReturn = 13;
     RebuildTrees();
@@ -156,15 +126,15 @@ void SECEditTextStore::Reset()
 
 void SECEditTextStore::RebuildTrees()
 {
-    m_chars->Build(m_blocks.size(), [this](std::size_t i) { return std::int64_t(m_blocks[i]->text.size()); });
-    m_feeds->Build(m_blocks.size(), [this](std::size_t i) { return std::int64_t(m_blocks[i]->feeds.size()); });
+    m_chars->Build(m_blocks.size(), [this](std::size_t i) { return std::int64_t(m_blocks[i].text.size()); });
+    m_feeds->Build(m_blocks.size(), [this](std::size_t i) { return std::int64_t(m_blocks[i].feeds.size()); });
 }
 
 void SECEditTextStore::RescanFeeds(Block& b) const
 {
     b.feeds.clear();
-    b.feeds.reserve(CountChar(b.text.data(), b.text.size(), m_lineFeed));
-    ForEachChar(b.text.data(), b.text.size(), m_lineFeed,
+    b.feeds.reserve(SECEditCharScan::Count(b.text.data(), b.text.size(), m_lineFeed));
+    SECEditCharScan::ForEach(b.text.data(), b.text.size(), m_lineFeed,
                 [&](std::size_t i) { b.feeds.push_back(static_cast<std::uint32_t>(i)); });
 }
 
@@ -182,7 +152,7 @@ std::ptrdiff_t SECEditTextStore::GetLength() const noexcept
 }
 
 bool SECEditTextStore::LocateLine(std::int32_t line, int& block, std::int32_t& localLine,
-                                  std::ptrdiff_t& blockStart) const
+                                  std::ptrdiff_t* blockStart) const
 {
     if (line < 0 || line > m_feeds->Total())
         return false;
@@ -196,7 +166,8 @@ bool SECEditTextStore::LocateLine(std::int32_t line, int& block, std::int32_t& l
     }
     block = static_cast<int>(b);
     localLine = static_cast<std::int32_t>(line - before);
-    blockStart = static_cast<std::ptrdiff_t>(m_chars->Prefix(b));
+    if (blockStart)
+        *blockStart = static_cast<std::ptrdiff_t>(m_chars->Prefix(b));
     return true;
 }
 
@@ -213,13 +184,13 @@ std::size_t SECEditTextStore::LineEndInBlock(int, const Block& b, std::int32_t l
 }
 
 bool SECEditTextStore::LocatePosition(std::int32_t line, std::int32_t column, bool allowPastFeed, int& block,
-                                      std::size_t& local, std::ptrdiff_t& offset) const
+                                      std::size_t& local, std::ptrdiff_t* offset) const
 {
     std::int32_t localLine = 0;
     std::ptrdiff_t blockStart = 0;
-    if (column < 0 || !LocateLine(line, block, localLine, blockStart))
+    if (column < 0 || !LocateLine(line, block, localLine, offset ? &blockStart : nullptr))
         return false;
-    const Block& b = *m_blocks[static_cast<std::size_t>(block)];
+    const Block& b = m_blocks[static_cast<std::size_t>(block)];
     const std::size_t start = LineStartInBlock(b, localLine);
     std::size_t end = LineEndInBlock(block, b, localLine);
     if (!allowPastFeed && static_cast<std::size_t>(localLine) < b.feeds.size())
@@ -227,7 +198,8 @@ bool SECEditTextStore::LocatePosition(std::int32_t line, std::int32_t column, bo
     if (static_cast<std::size_t>(column) > end - start)
         return false;
     local = start + static_cast<std::size_t>(column);
-    offset = blockStart + static_cast<std::ptrdiff_t>(local);
+    if (offset)
+        *offset = blockStart + static_cast<std::ptrdiff_t>(local);
     return true;
 }
 
@@ -235,10 +207,9 @@ std::int32_t SECEditTextStore::GetFullLineLength(std::int32_t line) const
 {
     int block = 0;
     std::int32_t localLine = 0;
-    std::ptrdiff_t blockStart = 0;
-    if (!LocateLine(line, block, localLine, blockStart))
+    if (!LocateLine(line, block, localLine, nullptr))
         return -1;
-    const Block& b = *m_blocks[static_cast<std::size_t>(block)];
+    const Block& b = m_blocks[static_cast<std::size_t>(block)];
     return static_cast<std::int32_t>(LineEndInBlock(block, b, localLine) - LineStartInBlock(b, localLine));
 }
 
@@ -247,10 +218,9 @@ std::int32_t SECEditTextStore::GetLineText(std::int32_t line, const char16_t*& p
     static const char16_t empty[1] = {0};
     int block = 0;
     std::int32_t localLine = 0;
-    std::ptrdiff_t blockStart = 0;
-    if (!LocateLine(line, block, localLine, blockStart))
+    if (!LocateLine(line, block, localLine, nullptr))
         return -1;
-    const Block& b = *m_blocks[static_cast<std::size_t>(block)];
+    const Block& b = m_blocks[static_cast<std::size_t>(block)];
     const std::size_t start = LineStartInBlock(b, localLine);
     std::size_t end = LineEndInBlock(block, b, localLine);
     if (static_cast<std::size_t>(localLine) < b.feeds.size())
@@ -259,7 +229,7 @@ std::int32_t SECEditTextStore::GetLineText(std::int32_t line, const char16_t*& p
     std::size_t length = end - start;
     if (m_carriageReturn != 0)
     {
-        if (const char16_t* cr = std::char_traits<char16_t>::find(p, length, m_carriageReturn))
+        if (const char16_t* cr = SECEditCharScan::Find(p, length, m_carriageReturn))
             length = static_cast<std::size_t>(cr - p);
     }
     pointer = length > 0 ? p : empty;
@@ -285,7 +255,7 @@ std::ptrdiff_t SECEditTextStore::GetLineStart(std::int32_t line) const
     int block = 0;
     std::size_t local = 0;
     std::ptrdiff_t offset = 0;
-    return LocatePosition(line, 0, true, block, local, offset) ? offset : -1;
+    return LocatePosition(line, 0, true, block, local, &offset) ? offset : -1;
 }
 
 std::ptrdiff_t SECEditTextStore::PositionToOffset(std::int32_t line, std::int32_t column) const
@@ -293,15 +263,14 @@ std::ptrdiff_t SECEditTextStore::PositionToOffset(std::int32_t line, std::int32_
     int block = 0;
     std::size_t local = 0;
     std::ptrdiff_t offset = 0;
-    return LocatePosition(line, column, true, block, local, offset) ? offset : -1;
+    return LocatePosition(line, column, true, block, local, &offset) ? offset : -1;
 }
 
 bool SECEditTextStore::IsEditablePosition(std::int32_t line, std::int32_t column) const
 {
     int block = 0;
     std::size_t local = 0;
-    std::ptrdiff_t offset = 0;
-    return LocatePosition(line, column, false, block, local, offset);
+    return LocatePosition(line, column, false, block, local, nullptr);
 }
 
 int SECEditTextStore::FindBlock(std::ptrdiff_t offset, bool atEnd) const
@@ -323,7 +292,7 @@ bool SECEditTextStore::OffsetToPosition(std::ptrdiff_t offset, std::int32_t& lin
     const int block = FindBlock(offset, false);
     if (block < 0)
         return false;
-    const Block& b = *m_blocks[static_cast<std::size_t>(block)];
+    const Block& b = m_blocks[static_cast<std::size_t>(block)];
     const std::size_t local = static_cast<std::size_t>(offset - GetBlockStart(block));
     const auto it = std::lower_bound(b.feeds.begin(), b.feeds.end(), static_cast<std::uint32_t>(local));
     const std::int32_t localLine = static_cast<std::int32_t>(it - b.feeds.begin());
@@ -341,7 +310,7 @@ std::u16string_view SECEditTextStore::GetBlock(int index) const
 {
     if (index < 0 || index >= GetBlockCount())
         return {};
-    const Block& b = *m_blocks[static_cast<std::size_t>(index)];
+    const Block& b = m_blocks[static_cast<std::size_t>(index)];
     return {b.text.data(), b.text.size()};
 }
 
@@ -366,7 +335,7 @@ bool SECEditTextStore::ForEachChunk(std::ptrdiff_t offset, std::ptrdiff_t count,
     std::size_t local = static_cast<std::size_t>(offset - GetBlockStart(block));
     while (count > 0)
     {
-        const Block& b = *m_blocks[static_cast<std::size_t>(block)];
+        const Block& b = m_blocks[static_cast<std::size_t>(block)];
         const std::size_t take = std::min<std::size_t>(b.text.size() - local, static_cast<std::size_t>(count));
         if (take > 0 && !sink(std::u16string_view(b.text.data() + local, take)))
             return false;
@@ -416,7 +385,7 @@ std::ptrdiff_t SECEditTextStore::GetTextPointer(const char16_t*& pointer, std::i
     const int last = end > start ? FindBlock(end, true) : first;
     if (first != last)
         return -1;
-    const Block& b = *m_blocks[static_cast<std::size_t>(first)];
+    const Block& b = m_blocks[static_cast<std::size_t>(first)];
     pointer = b.text.data() + (start - GetBlockStart(first));
     return end - start;
 }
@@ -425,14 +394,13 @@ std::int32_t SECEditTextStore::FindLongLine(std::int32_t fromLine, std::int32_t 
 {
     int block = 0;
     std::int32_t localLine = 0;
-    std::ptrdiff_t blockStart = 0;
     const std::int32_t last = std::min(toLine, GetLineCount() - 1);
-    if (fromLine > last || !LocateLine(fromLine, block, localLine, blockStart))
+    if (fromLine > last || !LocateLine(fromLine, block, localLine, nullptr))
         return -1;
     std::int32_t line = fromLine;
     for (std::size_t bi = static_cast<std::size_t>(block); bi < m_blocks.size() && line <= last; ++bi)
     {
-        const Block& b = *m_blocks[bi];
+        const Block& b = m_blocks[bi];
         const std::size_t lines = b.feeds.size() + (bi + 1 == m_blocks.size() ? 1 : 0);
         std::size_t start = LineStartInBlock(b, localLine);
         for (std::size_t l = static_cast<std::size_t>(localLine); l < lines && line <= last; ++l, ++line)
@@ -451,7 +419,7 @@ std::size_t SECEditTextStore::GetMemoryUsage() const noexcept
 {
     std::size_t bytes = m_blocks.capacity() * sizeof(m_blocks[0]) + m_chars->MemoryUsage() + m_feeds->MemoryUsage();
     for (const auto& b : m_blocks)
-        bytes += sizeof(Block) + b->text.capacity() * sizeof(char16_t) + b->feeds.capacity() * sizeof(std::uint32_t);
+        bytes += sizeof(Block) + b.text.capacity() * sizeof(char16_t) + b.feeds.capacity() * sizeof(std::uint32_t);
     return bytes;
 }
 
@@ -490,7 +458,7 @@ char16_t SECEditTextStore::GetCarriageReturnChar() const
 void SECEditTextStore::RebuildAll(std::u16string text)
 {
     m_blocks.clear();
-    m_blocks.push_back(std::make_unique<Block>());
+    m_blocks.emplace_back();
     RebuildTrees();
     AppendText(text);
 }
@@ -510,12 +478,12 @@ void SECEditTextStore::Reserve(std::ptrdiff_t count)
 
 void SECEditTextStore::AppendText(std::u16string_view text)
 {
-    const char16_t* nul = std::char_traits<char16_t>::find(text.data(), text.size(), u'\0');
+    const char16_t* nul = SECEditCharScan::Find(text.data(), text.size(), u'\0');
     if (nul)
         text = text.substr(0, static_cast<std::size_t>(nul - text.data()));
     while (!text.empty())
     {
-        Block& last = *m_blocks.back();
+        Block& last = m_blocks.back();
         std::size_t take = text.size();
         if (last.text.size() + text.size() > MaxBlock)
         {
@@ -525,25 +493,25 @@ void SECEditTextStore::AppendText(std::u16string_view text)
             if (from < text.size())
             {
                 const char16_t* feed =
-                    std::char_traits<char16_t>::find(text.data() + from, text.size() - from, m_lineFeed);
+                    SECEditCharScan::Find(text.data() + from, text.size() - from, m_lineFeed);
                 if (feed)
                     take = static_cast<std::size_t>(feed - text.data()) + 1;
             }
         }
         const std::size_t base = last.text.size();
         if (last.text.empty())
-            last.text.reserve(take); // a fresh block gets exactly its size
+            last.text.reserve(take + take / 32); // a little room, so a first edit need not reallocate
         else
-            last.Reserve(base + take);
+            Grow(last.text, base + take);
         last.text.insert(last.text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(take));
-        const std::size_t feeds = CountChar(text.data(), take, m_lineFeed);
+        const std::size_t feeds = SECEditCharScan::Count(text.data(), take, m_lineFeed);
         if (last.feeds.capacity() < last.feeds.size() + feeds)
             last.feeds.reserve(last.feeds.size() + feeds);
-        ForEachChar(text.data(), take, m_lineFeed,
+        SECEditCharScan::ForEach(text.data(), take, m_lineFeed,
                     [&](std::size_t i) { last.feeds.push_back(static_cast<std::uint32_t>(base + i)); });
         text.remove_prefix(take);
         if (!text.empty())
-            m_blocks.push_back(std::make_unique<Block>());
+            m_blocks.emplace_back();
     }
     RebuildTrees();
 }
@@ -563,8 +531,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
     const std::ptrdiff_t n = EffectiveLength(text, count);
     int block = 0;
     std::size_t local = 0;
-    std::ptrdiff_t offset = 0;
-    if (n < 0 || !LocatePosition(range.start.line, range.start.column, false, block, local, offset))
+    if (n < 0 || !LocatePosition(range.start.line, range.start.column, false, block, local, nullptr))
         return false;
     if (n == 0)
     {
@@ -572,8 +539,8 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
         return true;
     }
     const std::size_t size = static_cast<std::size_t>(n);
-    Block& b = *m_blocks[static_cast<std::size_t>(block)];
-    b.Reserve(b.text.size() + size);
+    Block& b = m_blocks[static_cast<std::size_t>(block)];
+    Grow(b.text, b.text.size() + size);
     b.text.insert(b.text.begin() + static_cast<std::ptrdiff_t>(local), text, text + size);
 
     // Line feeds after the insertion point move right; the new ones go in between.
@@ -583,7 +550,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
         b.feeds[i] += static_cast<std::uint32_t>(size);
     std::size_t added = 0;
     std::size_t lastFeed = 0;
-    ForEachChar(text, size, m_lineFeed, [&](std::size_t i) {
+    SECEditCharScan::ForEach(text, size, m_lineFeed, [&](std::size_t i) {
         ++added;
         lastFeed = i;
     });
@@ -591,7 +558,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
     {
         b.feeds.insert(b.feeds.begin() + static_cast<std::ptrdiff_t>(firstMoved), added, 0);
         std::size_t k = firstMoved;
-        ForEachChar(text, size, m_lineFeed,
+        SECEditCharScan::ForEach(text, size, m_lineFeed,
                     [&](std::size_t i) { b.feeds[k++] = static_cast<std::uint32_t>(local + i); });
     }
 
@@ -613,29 +580,31 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
 
 void SECEditTextStore::SplitBlock(int index)
 {
-    std::unique_ptr<Block> whole = std::move(m_blocks[static_cast<std::size_t>(index)]);
-    std::vector<std::unique_ptr<Block>> pieces;
+    Block whole = std::move(m_blocks[static_cast<std::size_t>(index)]);
+    std::vector<Block> pieces;
     std::size_t start = 0;
     std::size_t feedIndex = 0;
-    const std::size_t size = whole->text.size();
+    const std::size_t size = whole.text.size();
+    auto cutPiece = [&](std::size_t end, std::size_t feedEnd) {
+        Block piece;
+        piece.text.reserve(end - start + (end - start) / 32);
+        piece.text.assign(whole.text.begin() + static_cast<std::ptrdiff_t>(start),
+                          whole.text.begin() + static_cast<std::ptrdiff_t>(end));
+        piece.feeds.reserve(feedEnd - feedIndex);
+        for (std::size_t f = feedIndex; f < feedEnd; ++f)
+            piece.feeds.push_back(whole.feeds[f] - static_cast<std::uint32_t>(start));
+        pieces.push_back(std::move(piece));
+        start = end;
+        feedIndex = feedEnd;
+    };
     while (size - start > MaxBlock)
     {
         // Cut after the first line feed at or beyond the target size.
-        const auto it = std::lower_bound(whole->feeds.begin() + static_cast<std::ptrdiff_t>(feedIndex),
-                                         whole->feeds.end(), static_cast<std::uint32_t>(start + TargetBlock - 1));
-        if (it == whole->feeds.end() || std::size_t(*it) + 1 >= size)
+        const auto it = std::lower_bound(whole.feeds.begin() + static_cast<std::ptrdiff_t>(feedIndex),
+                                         whole.feeds.end(), static_cast<std::uint32_t>(start + TargetBlock - 1));
+        if (it == whole.feeds.end() || std::size_t(*it) + 1 >= size)
             break;
-        const std::size_t cut = std::size_t(*it) + 1;
-        const std::size_t feedEnd = static_cast<std::size_t>(it - whole->feeds.begin()) + 1;
-        auto piece = std::make_unique<Block>();
-        piece->text.assign(whole->text.begin() + static_cast<std::ptrdiff_t>(start),
-                           whole->text.begin() + static_cast<std::ptrdiff_t>(cut));
-        piece->feeds.reserve(feedEnd - feedIndex);
-        for (std::size_t f = feedIndex; f < feedEnd; ++f)
-            piece->feeds.push_back(whole->feeds[f] - static_cast<std::uint32_t>(start));
-        pieces.push_back(std::move(piece));
-        start = cut;
-        feedIndex = feedEnd;
+        cutPiece(std::size_t(*it) + 1, static_cast<std::size_t>(it - whole.feeds.begin()) + 1);
     }
     if (pieces.empty())
     {
@@ -643,13 +612,7 @@ void SECEditTextStore::SplitBlock(int index)
         RebuildTrees();
         return;
     }
-    auto rest = std::make_unique<Block>();
-    rest->text.assign(whole->text.begin() + static_cast<std::ptrdiff_t>(start), whole->text.end());
-    rest->feeds.reserve(whole->feeds.size() - feedIndex);
-    for (std::size_t f = feedIndex; f < whole->feeds.size(); ++f)
-        rest->feeds.push_back(whole->feeds[f] - static_cast<std::uint32_t>(start));
-    pieces.push_back(std::move(rest));
-
+    cutPiece(size, whole.feeds.size());
     m_blocks[static_cast<std::size_t>(index)] = std::move(pieces.front());
     m_blocks.insert(m_blocks.begin() + index + 1, std::make_move_iterator(pieces.begin() + 1),
                     std::make_move_iterator(pieces.end()));
@@ -658,10 +621,10 @@ void SECEditTextStore::SplitBlock(int index)
 
 void SECEditTextStore::MergeWithNext(int index)
 {
-    Block& a = *m_blocks[static_cast<std::size_t>(index)];
-    Block& b = *m_blocks[static_cast<std::size_t>(index) + 1];
+    Block& a = m_blocks[static_cast<std::size_t>(index)];
+    Block& b = m_blocks[static_cast<std::size_t>(index) + 1];
     const std::uint32_t base = static_cast<std::uint32_t>(a.text.size());
-    a.Reserve(a.text.size() + b.text.size());
+    Grow(a.text, a.text.size() + b.text.size());
     a.text.insert(a.text.end(), b.text.begin(), b.text.end());
     a.feeds.reserve(a.feeds.size() + b.feeds.size());
     for (std::uint32_t f : b.feeds)
@@ -675,16 +638,14 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     int be = 0;
     std::size_t ls = 0;
     std::size_t le = 0;
-    std::ptrdiff_t start = 0;
-    std::ptrdiff_t end = 0;
-    if (!LocatePosition(range.start.line, range.start.column, false, bs, ls, start) ||
-        !LocatePosition(range.end.line, range.end.column, false, be, le, end) || end < start)
+    if (!range.IsOrdered() || !LocatePosition(range.start.line, range.start.column, false, bs, ls, nullptr) ||
+        !LocatePosition(range.end.line, range.end.column, false, be, le, nullptr))
         return false;
-    if (end == start)
+    if (range.IsEmpty())
         return true;
 
     bool structural = false;
-    Block& first = *m_blocks[static_cast<std::size_t>(bs)];
+    Block& first = m_blocks[static_cast<std::size_t>(bs)];
     if (bs == be)
     {
         const std::size_t removed = le - ls;
@@ -703,11 +664,11 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     {
         // Keep the head of the first block and the tail of the last one, as
         // one block: the joined line must stay in one piece.
-        Block& last = *m_blocks[static_cast<std::size_t>(be)];
+        Block& last = m_blocks[static_cast<std::size_t>(be)];
         first.text.resize(ls);
         first.feeds.erase(std::lower_bound(first.feeds.begin(), first.feeds.end(), static_cast<std::uint32_t>(ls)),
                           first.feeds.end());
-        first.Reserve(ls + last.text.size() - le);
+        Grow(first.text, ls + last.text.size() - le);
         first.text.insert(first.text.end(), last.text.begin() + static_cast<std::ptrdiff_t>(le), last.text.end());
         for (auto it = std::lower_bound(last.feeds.begin(), last.feeds.end(), static_cast<std::uint32_t>(le));
              it != last.feeds.end(); ++it)
@@ -717,7 +678,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     }
 
     // Keep blocks from becoming empty or tiny.
-    Block& b = *m_blocks[static_cast<std::size_t>(bs)];
+    Block& b = m_blocks[static_cast<std::size_t>(bs)];
     if (b.text.empty() && m_blocks.size() > 1)
     {
         m_blocks.erase(m_blocks.begin() + bs);
@@ -726,12 +687,12 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     else if (b.text.size() < MinBlock && m_blocks.size() > 1)
     {
         const std::size_t i = static_cast<std::size_t>(bs);
-        if (i + 1 < m_blocks.size() && b.text.size() + m_blocks[i + 1]->text.size() <= MaxBlock)
+        if (i + 1 < m_blocks.size() && b.text.size() + m_blocks[i + 1].text.size() <= MaxBlock)
         {
             MergeWithNext(bs);
             structural = true;
         }
-        else if (i > 0 && b.text.size() + m_blocks[i - 1]->text.size() <= MaxBlock)
+        else if (i > 0 && b.text.size() + m_blocks[i - 1].text.size() <= MaxBlock)
         {
             MergeWithNext(bs - 1);
             structural = true;
@@ -740,7 +701,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     if (structural)
     {
         const std::size_t i = std::min(static_cast<std::size_t>(bs), m_blocks.size() - 1);
-        if (m_blocks[i]->text.size() > MaxBlock)
+        if (m_blocks[i].text.size() > MaxBlock)
             SplitBlock(static_cast<int>(i)); // rebuilds the trees
         else
             RebuildTrees();

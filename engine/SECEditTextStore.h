@@ -142,18 +142,26 @@ public:
     void Swap(SECEditTextStore& other) noexcept;
 
 private:
-    struct Block;
+    struct Block
+    {
+        std::vector<char16_t> text;
+        std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
+    };
     class Fenwick;
 
-    std::vector<std::unique_ptr<Block>> m_blocks;
+    // Blocks are held by value: a line look-up then touches the block list,
+    // the block's line feeds and its text, and nothing else.
+    std::vector<Block> m_blocks;
     std::unique_ptr<Fenwick> m_chars; // characters per block
     std::unique_ptr<Fenwick> m_feeds; // line feeds per block
     char16_t m_lineFeed = 10;
     char16_t m_carriageReturn = 13;
 
-    bool LocateLine(std::int32_t line, int& block, std::int32_t& localLine, std::ptrdiff_t& blockStart) const;
+    // `blockStart` and `offset` are computed only when asked for: they cost a
+    // second walk of a tree.
+    bool LocateLine(std::int32_t line, int& block, std::int32_t& localLine, std::ptrdiff_t* blockStart) const;
     bool LocatePosition(std::int32_t line, std::int32_t column, bool allowPastFeed, int& block,
-                        std::size_t& local, std::ptrdiff_t& offset) const;
+                        std::size_t& local, std::ptrdiff_t* offset) const;
     std::size_t LineStartInBlock(const Block& b, std::int32_t localLine) const;
     std::size_t LineEndInBlock(int block, const Block& b, std::int32_t localLine) const;
     bool InsertChars(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count);
