@@ -213,3 +213,67 @@ TEST(TextFileFormat, RandomTextsRoundTrip)
         EXPECT_EQ(TextFileFormat::Encode(b.text, b.encoding) + b.trailingByte, bytes);
     }
 }
+
+namespace {
+
+// A plain decoder to hold the fast one to: strict UTF-8, one code point at a time.
+TextFileFormat::DecodeStatus ReferenceDecode(const std::string& bytes, std::u16string& text)
+{
+    text.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned c = p[i];
+        const int length = c < 0x80 ? 1 : c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size())
+            return Status::Invalid;
+        char32_t cp = length == 1 ? c : c & (0xFF >> (length + 1));
+        for (int k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return Status::Invalid;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < least[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return Status::Invalid;
+        if (cp == 0)
+            return Status::ContainsNul;
+        if (cp >= 0x10000) {
+            text.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+            text.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(char16_t(cp));
+        }
+        i += std::size_t(length);
+    }
+    return Status::Ok;
+}
+
+} // namespace
+
+TEST(TextFileFormat, FastUtf8DecodingAgreesWithAPlainDecoder)
+{
+    // Mostly well-formed mixed text (the fast paths), now and then broken.
+    const char* pieces[] = {"a", "bc", "\n", "\xC3\xA9", "\xD0\xB6", "\xE2\x82\xAC", "\xEF\xBF\xBF", "\xC2\x80",
+                            "\xF0\x9F\x98\x80", "\xC0", "\x80", "\xED\xA0\x80", "\xE0\x80\x80", "\xE0\xA0",
+                            "\xF4\x90\x80\x80", "(NUL)"};
+    std::mt19937 random(99);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        const int count = int(random() % 200);
+        const bool broken = random() % 3 == 0;
+        for (int k = 0; k < count; ++k) {
+            const std::size_t which = random() % (broken && random() % 8 == 0 ? std::size(pieces) : 9);
+            bytes += which == std::size(pieces) - 1 ? std::string(1, '\0') : std::string(pieces[which]);
+        }
+        std::u16string expected;
+        const Status status = ReferenceDecode(bytes, expected);
+        std::u16string out(bytes.size() + 1, u'\0');
+        const auto r = TextFileFormat::DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                  bytes.size(), out.data(), true);
+        ASSERT_EQ(r.status, status) << round;
+        if (status == Status::Ok) {
+            out.resize(r.produced);
+            ASSERT_EQ(out, expected) << round;
+        }
+    }
+}
