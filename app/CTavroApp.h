@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CHelpWindow;
+class CMainFrame;
+class CTavroDoc;
+class IBusyCursor;
+class IFileChooser;
+class IMessageBox;
+class ISettingsStore;
+struct CTavroCommandLine;
+
+// The application: settings, the language registrations, the documents and
+// their windows, and the application-wide commands (New, Open, Save, the
+// recent files, Help, About).
+class CTavroApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kRecentFileCount = 4;
+
+    // The store, message box and file chooser outlive the application
+    // object; tests hand in their own.
+    CTavroApp(ISettingsStore& settings, IMessageBox& messages, IFileChooser& files,
+              IBusyCursor* busyCursor = nullptr);
+    ~CTavroApp() override;
+
+    // Registers the languages, creates the main window and opens what the
+    // command line names (a new document when it names nothing). A file that
+    // cannot be opened gets its message and the program starts all the same.
+    bool InitInstance(const CTavroCommandLine& commandLine, bool showMainWindow = true);
+    // Writes the language configurations and the recent-file list back.
+    void ExitInstance();
+
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    ISettingsStore& Settings() const { return m_settings; }
+    IMessageBox& Messages() const { return m_messages; }
+    IBusyCursor* BusyCursor() const { return m_busyCursor; }
+
+    // --- Languages ------------------------------------------------------------
+    const QHash<QString, QString>& ExtLanguageMap() const { return m_extLanguageMap; }
+    // The language of a file: its last extension, lower-cased, through the
+    // table; "Default" for anything else.
+    QString LanguageForPath(const QString& path) const;
+    static QString OpenFileFilter();   // the Open dialog's filter, in Qt's form
+    static QString SaveFileFilter();   // the Save As dialog's filter
+
+    // --- Documents ------------------------------------------------------------
+    CTavroDoc* OnFileNew();
+    void OnFileOpen();
+    // Opens a file as a document, or activates its window when it is open already.
+    CTavroDoc* OpenDocumentFile(const QString& path);
+    void OpenFiles(const QStringList& paths);
+    CTavroDoc* FindDocument(const QString& path) const;
+    QList<CTavroDoc*> Documents() const;
+    CChildFrame* CreateFrame(CTavroDoc* doc);
+
+    bool DoFileSave(CTavroDoc* doc);
+    // Save (saveAs false, asking for a name only when the document has none)
+    // or Save As. False when cancelled or when saving failed.
+    bool DoSave(CTavroDoc* doc, bool saveAs);
+    // Asks whether to save a modified document: false means Cancel, or a save that failed.
+    bool SaveModified(CTavroDoc& doc);
+    bool SaveAllModified();
+    // Closes every window of the document after asking; false when cancelled.
+    bool CloseDocument(CTavroDoc* doc);
+    void CloseAllDocuments();
+
+    // --- Recent files ---------------------------------------------------------
+    QStringList RecentFiles() const { return m_recentFiles; }
+    void AddToRecentFileList(const QString& path);
+    void OpenRecentFile(int index);
+
+    // --- Help -----------------------------------------------------------------
+    void OnHelpTopics();
+    void OnAppAbout();
+    CHelpWindow* HelpWindow() const;
+
+    int m_bSpellCheckerAvailable = 0;
+
+Q_SIGNALS:
+    void recentFileListChanged();
+    void documentListChanged();
+
+private:
+    void FillExtLanguageMap();
+    void LoadRecentFileList();
+    void SaveRecentFileList();
+    void OnLastFrameClosed(CTavroDoc* doc);
+    CTavroDoc* AddDocument(std::unique_ptr<CTavroDoc> doc);
+    QString ProposedSaveName(const CTavroDoc& doc) const;
+
+    ISettingsStore& m_settings;
+    IMessageBox& m_messages;
+    IFileChooser& m_files;
+    IBusyCursor* m_busyCursor;
+
+    QHash<QString, QString> m_extLanguageMap;
+    std::vector<std::unique_ptr<CTavroDoc>> m_documents;
+    // Documents whose last window has closed; deleted once their panes are gone.
+    std::vector<std::unique_ptr<CTavroDoc>> m_retired;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    QPointer<CHelpWindow> m_helpWindow;
+    QStringList m_recentFiles;
+    int m_untitledCount = 0;
+};

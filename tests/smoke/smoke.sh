@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# smoke.sh TAVRO: start TAVRO on a file under Xvfb, see its window, close it.
+set -u
+tavro=$1
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed; skipped"; exit 77; }
+done
+
+work=$(mktemp -d)
+xpid=""; tpid=""
+cleanup() {
+  [ -n "$tpid" ] && kill "$tpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+disp=""
+for n in $(seq 150 199); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then disp=":$n"; break; fi
+done
+[ -n "$disp" ] || { echo "smoke: no free display; skipped"; exit 77; }
+Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & xpid=$!
+export DISPLAY=$disp
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getmouselocation >/dev/null 2>&1 || { echo "smoke: Xvfb did not start; skipped"; cat "$work/xvfb.log"; exit 77; }
+
+# Private settings, so neither the user's files nor a running editor are touched.
+mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+file="$work/smoke-check.cpp"
+printf 'int main()\n{\n    return 0;\n}\n' >"$file"
+
+"$tavro" "$file" >"$work/tavro.log" 2>&1 & tpid=$!
+
+# The main window's title names the active document.
+win=""
+for _ in $(seq 150); do
+  win=$(xdotool search --name "smoke-check\.cpp" 2>/dev/null | head -n 1)
+  [ -n "$win" ] && break
+  kill -0 "$tpid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$win" ]; then
+  echo "smoke: no window titled with the file's name appeared"
+  cat "$work/tavro.log"
+  exit 1
+fi
+echo "smoke: window $win: $(xdotool getwindowname "$win")"
+
+# File > Exit from the keyboard: the same path a user takes.
+for _ in $(seq 5); do
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  xdotool key --clearmodifiers alt+f 2>/dev/null
+  sleep 0.3
+  xdotool key x 2>/dev/null
+  for _ in $(seq 20); do kill -0 "$tpid" 2>/dev/null || break 2; sleep 0.1; done
+done
+if kill -0 "$tpid" 2>/dev/null; then
+  echo "smoke: the program did not exit after File > Exit"
+  cat "$work/tavro.log"
+  exit 1
+fi
+wait "$tpid"; rc=$?; tpid=""
+if [ "$rc" -ne 0 ]; then
+  echo "smoke: exit status $rc"
+  cat "$work/tavro.log"
+  exit 1
+fi
+echo "smoke: clean exit"
