@@ -153,6 +153,7 @@ void OpenBenchmark(benchmark::State& state, const char* name)
     const std::string path = Files().Path(name);
     double peakOverSteady = 0;
     double steady = 0;
+    double peakGrowth = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto edit = std::make_unique<CMyEdit>();
@@ -168,11 +169,13 @@ void OpenBenchmark(benchmark::State& state, const char* name)
         const double peak = double(StatusKilobytes("VmHWM:") - before) * 1024;
         steady = double(edit->GetTextStore()->GetMemoryUsage());
         peakOverSteady = std::max(peakOverSteady, peak - steady);
+        peakGrowth = std::max(peakGrowth, peak);
         edit.reset();
         state.ResumeTiming();
     }
     state.counters["steady_MB"] = steady / 1e6;
     state.counters["peak_over_steady_MB"] = peakOverSteady / 1e6;
+    state.counters["peak_growth_MB"] = peakGrowth / 1e6;
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(fs::file_size(path)));
 }
 
