@@ -117,22 +117,35 @@ void CMyEdit::ReportOpenError()
 
 bool CMyEdit::OpenFile(const std::string& path)
 {
-    BusyCursorScope busy(m_busyCursor);
-    std::unique_ptr<SECEditTextStore> loaded;
     TextFileReader::Result result;
-    try {
-        loaded = CreateTextStore();
-        StoreLoadSink sink(*loaded);
-        result = TextFileReader::Read(path, sink);
-        if (result.status == TextFileReader::Status::Ok)
-            sink.Flush();
-    } catch (const std::bad_alloc&) {
-        result.status = TextFileReader::Status::OutOfMemory;
+    {
+        // The busy cursor covers the work only, never a message box.
+        BusyCursorScope busy(m_busyCursor);
+        try {
+            // Read into a store of its own: the document changes only once
+            // the whole file has been read.
+            std::unique_ptr<SECEditTextStore> loaded = CreateTextStore();
+            StoreLoadSink sink(*loaded);
+            result = TextFileReader::Read(path, sink);
+            if (result.status == TextFileReader::Status::Ok) {
+                sink.Flush();
+                ResetContent();
+                GetTextStore()->Swap(*loaded);
+                loaded.reset();
+                m_encoding = result.encoding;
+                m_trailingBytes = result.trailingBytes;
+                FinishLoad();
+            }
+        } catch (const std::bad_alloc&) {
+            result.status = TextFileReader::Status::OutOfMemory;
+        }
     }
 
     switch (result.status) {
     case TextFileReader::Status::Ok:
-        break;
+        if (!m_trailingBytes.empty())
+            Show(Format(kOddLastByte, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
+        return true;
     case TextFileReader::Status::CannotOpen:
     case TextFileReader::Status::NotAFile:
     case TextFileReader::Status::ReadFailed:
@@ -146,17 +159,7 @@ bool CMyEdit::OpenFile(const std::string& path)
         ReportOpenError();
         return false;
     }
-
-    ResetContent();
-    GetTextStore()->Swap(*loaded);
-    loaded.reset();
-    m_encoding = result.encoding;
-    m_trailingBytes = std::move(result.trailingBytes);
-    FinishLoad();
-    if (!m_trailingBytes.empty()) {
-        Show(Format(kOddLastByte, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
-    }
-    return true;
+    return false;
 }
 
 bool CMyEdit::CanWriteAs(TextEncoding encoding) const
@@ -171,7 +174,6 @@ bool CMyEdit::CanWriteAs(TextEncoding encoding) const
 
 bool CMyEdit::SaveFile(const std::string& path)
 {
-    BusyCursorScope busy(m_busyCursor);
     if (SafeFileWriter::IsReadOnly(path)) {
         Show(Format(kReadOnly, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
         return false;
@@ -186,17 +188,20 @@ bool CMyEdit::SaveFile(const std::string& path)
         encoding = TextEncoding::Utf8;
     }
 
-    SafeFileWriter file(path);
     bool ok = false;
     std::u16string error;
-    try {
-        ok = file.Open() && GetTextStore()->Write(file, encoding)
-             && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()))
-             && file.Commit();
-        error = FromLocal(file.Error());
-    } catch (const std::bad_alloc&) {
-        file.Abort();
-        error = Format(kUnableToSave, FromLocal(path), FromLocal(std::strerror(ENOMEM)));
+    {
+        BusyCursorScope busy(m_busyCursor);
+        SafeFileWriter file(path);
+        try {
+            ok = file.Open() && GetTextStore()->Write(file, encoding)
+                 && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()))
+                 && file.Commit();
+            error = FromLocal(file.Error());
+        } catch (const std::bad_alloc&) {
+            file.Abort();
+            error = Format(kUnableToSave, FromLocal(path), FromLocal(std::strerror(ENOMEM)));
+        }
     }
     if (!ok) {
         Show(error, IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);

@@ -24,20 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RecordingMessageBox : public IMessageBox
-{
-public:
-    Answer Show(const std::u16string& text, Buttons, Icon icon) override
-    {
-        texts.push_back(text);
-        icons.push_back(icon);
-        return answer;
-    }
-    std::vector<std::u16string> texts;
-    std::vector<Icon> icons;
-    Answer answer = Answer::Ok;
-};
-
 class CountingBusyCursor : public IBusyCursor
 {
 public:
@@ -45,6 +31,25 @@ public:
     void End() override { --depth; }
     int depth = 0;
     int begins = 0;
+};
+
+class RecordingMessageBox : public IMessageBox
+{
+public:
+    explicit RecordingMessageBox(const CountingBusyCursor& cursor) : m_cursor(cursor) {}
+    Answer Show(const std::u16string& text, Buttons, Icon icon) override
+    {
+        EXPECT_EQ(m_cursor.depth, 0) << "a message box under the busy cursor";
+        texts.push_back(text);
+        icons.push_back(icon);
+        return answer;
+    }
+    std::vector<std::u16string> texts;
+    std::vector<Icon> icons;
+    Answer answer = Answer::Ok;
+
+private:
+    const CountingBusyCursor& m_cursor;
 };
 
 class KindRecorder : public IObserver
@@ -127,8 +132,8 @@ protected:
         ASSERT_TRUE(edit.IsModified());
     }
 
-    RecordingMessageBox messages;
     CountingBusyCursor cursor;
+    RecordingMessageBox messages{cursor};
     CMyEdit edit;
 
 private:
