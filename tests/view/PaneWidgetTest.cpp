@@ -4,6 +4,7 @@
 #include "platform/qt/QtFontMetrics.h"
 #include "platform/qt/QtPainterSurface.h"
 #include "syntax/LangConfigResourceLoader.h"
+#include "view/SECEditSelectionHolder.h"
 #include "view/SECEditSplitBox.h"
 #include "view/SECEditSplitterWindow.h"
 #include "view/SECEditView.h"
@@ -16,6 +17,8 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -52,6 +55,21 @@ bool HasPixel(const QImage& image, QRect area, QRgb color)
         for (int x = area.left(); x <= area.right(); ++x)
             if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF))
                 return true;
+    return false;
+}
+
+// Whether a pixel of a rectangle is within `tolerance` of a colour in every
+// channel (thin strokes have no fully covered pixels).
+bool HasPixelNear(const QImage& image, QRect area, QRgb color, int tolerance)
+{
+    area = area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(color)) <= tolerance && std::abs(qGreen(p) - qGreen(color)) <= tolerance &&
+                std::abs(qBlue(p) - qBlue(color)) <= tolerance)
+                return true;
+        }
     return false;
 }
 
@@ -222,6 +240,55 @@ TEST(SplitterWindow, NewPanesOpenWhereTheirNeighbourStands)
     ASSERT_TRUE(window.SplitColumn(400));
     Settle();
     EXPECT_EQ(window.GetPane(0, 1)->GetViewport().GetFirstVisibleLine(), 40);
+}
+
+} // namespace
+
+namespace {
+
+// The painter surface joins fills and defers glyphs; what it draws must still
+// be every cell's own background with its text on top.
+TEST(PaneRendering, SelectionWhiteSpaceMarksAndOtherScriptsSurviveBatching)
+{
+    TestConfigPtr config = MakeTestConfig(4, true);
+    SECEdit edit;
+    LoadText(edit, u"ab cd\t\u03A9\u4E2D x\nsecond line", config.get());
+    QtFontMetricsFactory metrics;
+    SECEditViewport viewport(&edit, metrics);
+    SECEditSelectionHolder holder;
+    holder.SetViewport(&viewport);
+    holder.GetGutterSettings().mode = SECEditGutterSettings::NoGutter;
+    holder.SetSelection({0, 1}, {0, 4});
+    viewport.SetPresentationState(&holder);
+    viewport.RefreshSettings();
+
+    QImage image(400, 60, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    {
+        QPainter painter(&image);
+        QtPainterSurface surface(painter);
+        viewport.PaintText(surface, {0, 0, 400, 60});
+    }
+    if (const QString dir = qEnvironmentVariable("TAVRO_VIEW_TEST_IMAGES"); !dir.isEmpty())
+        image.save(dir + QStringLiteral("/batching.png"));
+    const int h = viewport.GetLineHeight();
+    auto cell = [&](int line, int from, int to) {
+        const PixelPoint a = viewport.PointFromPosition({line, from});
+        const PixelPoint b = viewport.PointFromPosition({line, to});
+        return QRect(a.x, a.y, b.x - a.x, h);
+    };
+    auto backgroundOf = [&](QRect r) { return image.pixel(r.left(), r.top()) & 0xFFFFFF; };
+    EXPECT_EQ(backgroundOf(cell(0, 0, 1)), 0xFFFFFFu);
+    EXPECT_EQ(backgroundOf(cell(0, 1, 2)), 0x000000u);
+    // The selected space shows its mark in the selection's text colour.
+    EXPECT_EQ(backgroundOf(cell(0, 2, 3)), 0x000000u);
+    EXPECT_TRUE(HasPixelNear(image, cell(0, 2, 3), qRgb(255, 255, 255), 100));
+    EXPECT_EQ(backgroundOf(cell(0, 4, 5)), 0xFFFFFFu);
+    // The tab's mark, and characters outside the cached range, are drawn.
+    EXPECT_TRUE(HasPixelNear(image, cell(0, 5, 6), qRgb(0, 0, 0), 100));
+    EXPECT_TRUE(HasPixel(image, cell(0, 6, 8).adjusted(1, 1, -1, -1), qRgb(0, 0, 0)));
+    EXPECT_TRUE(HasPixel(image, cell(1, 0, 6), qRgb(0, 0, 0)));
+    EXPECT_FALSE(HasPixel(image, image.rect(), qRgb(255, 0, 255)));
 }
 
 } // namespace
