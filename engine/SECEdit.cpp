@@ -92,7 +92,7 @@ SECEdit::~SECEdit()
     ReleaseLangConfig();
     m_colorCache.clear();
     m_regions.clear();
-    m_marks.clear();
+    m_marks.Clear();
     m_store.reset();
     if (m_composite)
     {

@@ -57,21 +57,19 @@ bool SECEditCompositeCommand::AddCommand(SECEditCommandBase* command)
     if (!CanAddCommand(command))
         return false;
     m_commands.push_back(command);
+    m_members.insert(command);
+    if (command->GetMessageId() == CompositeCommand)
+        m_nested.push_back(static_cast<const SECEditCompositeCommand*>(command));
     return true;
 }
 
 bool SECEditCompositeCommand::CanAddCommand(const SECEditCommandBase* command) const
 {
-    if (!command || command == this)
+    if (!command || command == this || m_members.count(command) != 0)
         return false;
-    for (const SECEditCommandBase* held : m_commands)
-    {
-        if (held == command)
+    for (const SECEditCompositeCommand* nested : m_nested)
+        if (!nested->CanAddCommand(command))
             return false;
-        if (held->GetMessageId() == CompositeCommand &&
-            !static_cast<const SECEditCompositeCommand*>(held)->CanAddCommand(command))
-            return false;
-    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/SECEditCommandBase.h"
 
+#include <unordered_set>
 #include <vector>
 
 class IObserver;
@@ -44,5 +45,9 @@ public:
 
 private:
     std::vector<SECEditCommandBase*> m_commands;
+    // For CanAddCommand: a group of thousands of edits (replace all) must not
+    // compare each new command with every earlier one.
+    std::unordered_set<const SECEditCommandBase*> m_members;
+    std::vector<const SECEditCompositeCommand*> m_nested;
     bool m_undoable = true;
 };

@@ -130,6 +130,11 @@ void SECEditTextStore::RebuildTrees()
     m_feeds->Build(m_blocks.size(), [this](std::size_t i) { return std::int64_t(m_blocks[i].feeds.size()); });
 }
 
+std::uint32_t SECEditTextStore::CountCarriageReturns(const char16_t* p, std::size_t n) const
+{
+    return m_carriageReturn != 0 ? static_cast<std::uint32_t>(SECEditCharScan::Count(p, n, m_carriageReturn)) : 0;
+}
+
 void SECEditTextStore::RescanFeeds(Block& b) const
 {
     b.feeds.clear();
@@ -227,7 +232,7 @@ std::int32_t SECEditTextStore::GetLineText(std::int32_t line, const char16_t*& p
         --end;
     const char16_t* p = b.text.data() + start;
     std::size_t length = end - start;
-    if (m_carriageReturn != 0)
+    if (m_carriageReturn != 0 && b.carriageReturns > 0)
     {
         if (const char16_t* cr = SECEditCharScan::Find(p, length, m_carriageReturn))
             length = static_cast<std::size_t>(cr - p);
@@ -448,6 +453,8 @@ char16_t SECEditTextStore::GetLineFeedChar() const
 void SECEditTextStore::SetCarriageReturnChar(char16_t c)
 {
     m_carriageReturn = c;
+    for (Block& b : m_blocks)
+        b.carriageReturns = CountCarriageReturns(b.text.data(), b.text.size());
 }
 
 char16_t SECEditTextStore::GetCarriageReturnChar() const
@@ -504,6 +511,7 @@ void SECEditTextStore::AppendText(std::u16string_view text)
         else
             Grow(last.text, base + take);
         last.text.insert(last.text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(take));
+        last.carriageReturns += CountCarriageReturns(text.data(), take);
         const std::size_t feeds = SECEditCharScan::Count(text.data(), take, m_lineFeed);
         if (last.feeds.capacity() < last.feeds.size() + feeds)
             last.feeds.reserve(last.feeds.size() + feeds);
@@ -542,6 +550,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
     Block& b = m_blocks[static_cast<std::size_t>(block)];
     Grow(b.text, b.text.size() + size);
     b.text.insert(b.text.begin() + static_cast<std::ptrdiff_t>(local), text, text + size);
+    b.carriageReturns += CountCarriageReturns(text, size);
 
     // Line feeds after the insertion point move right; the new ones go in between.
     const auto at = std::lower_bound(b.feeds.begin(), b.feeds.end(), static_cast<std::uint32_t>(local));
@@ -590,6 +599,7 @@ void SECEditTextStore::SplitBlock(int index)
         piece.text.reserve(end - start + (end - start) / 32);
         piece.text.assign(whole.text.begin() + static_cast<std::ptrdiff_t>(start),
                           whole.text.begin() + static_cast<std::ptrdiff_t>(end));
+        piece.carriageReturns = CountCarriageReturns(piece.text.data(), piece.text.size());
         piece.feeds.reserve(feedEnd - feedIndex);
         for (std::size_t f = feedIndex; f < feedEnd; ++f)
             piece.feeds.push_back(whole.feeds[f] - static_cast<std::uint32_t>(start));
@@ -626,6 +636,7 @@ void SECEditTextStore::MergeWithNext(int index)
     const std::uint32_t base = static_cast<std::uint32_t>(a.text.size());
     Grow(a.text, a.text.size() + b.text.size());
     a.text.insert(a.text.end(), b.text.begin(), b.text.end());
+    a.carriageReturns += b.carriageReturns;
     a.feeds.reserve(a.feeds.size() + b.feeds.size());
     for (std::uint32_t f : b.feeds)
         a.feeds.push_back(base + f);
@@ -649,6 +660,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     if (bs == be)
     {
         const std::size_t removed = le - ls;
+        first.carriageReturns -= CountCarriageReturns(first.text.data() + ls, removed);
         first.text.erase(first.text.begin() + static_cast<std::ptrdiff_t>(ls),
                          first.text.begin() + static_cast<std::ptrdiff_t>(le));
         const auto from = std::lower_bound(first.feeds.begin(), first.feeds.end(), static_cast<std::uint32_t>(ls));
@@ -673,6 +685,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
         for (auto it = std::lower_bound(last.feeds.begin(), last.feeds.end(), static_cast<std::uint32_t>(le));
              it != last.feeds.end(); ++it)
             first.feeds.push_back(static_cast<std::uint32_t>(*it - le + ls));
+        first.carriageReturns = CountCarriageReturns(first.text.data(), first.text.size());
         m_blocks.erase(m_blocks.begin() + bs + 1, m_blocks.begin() + be + 1);
         structural = true;
     }

@@ -146,6 +146,9 @@ private:
     {
         std::vector<char16_t> text;
         std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
+        // Carriage returns in `text`: a block without any gives line lengths
+        // from `feeds` alone, without reading the text.
+        std::uint32_t carriageReturns = 0;
     };
     class Fenwick;
 
@@ -170,4 +173,5 @@ private:
     void RebuildTrees();
     void RebuildAll(std::u16string text);
     void RescanFeeds(Block& b) const;
+    std::uint32_t CountCarriageReturns(const char16_t* p, std::size_t n) const;
 };
