@@ -4,8 +4,8 @@
 #include "engine/IObserver.h"
 #include "engine/IQueryGuid.h"
 #include "engine/ISubject.h"
+#include "engine/SECEditColorCache.h"
 #include "engine/SECEditDelimiter.h"
-#include "engine/SECEditLineMap.h"
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditTextPos.h"
 #include "engine/SECEditTextRange.h"
@@ -268,10 +268,12 @@ public:
     std::size_t GetCachedColoringCount() const noexcept { return m_colorCache.size(); }
 
 protected:
-    // The cached list of a line, or nullptr.
+    // A copy of the line's cached list (valid until the next colouring
+    // call), or nullptr.
     SECEditColorRuns* FindCachedColoring(std::int32_t line);
-    // The line's cached list, created empty when missing.
-    SECEditColorRuns& CachedColoring(std::int32_t line);
+    bool HasCachedColoring(std::int32_t line) const;
+    // Replaces the line's cached list.
+    void StoreCachedColoring(std::int32_t line, const SECEditColorRuns& runs);
     void FreeCachedColoring(std::int32_t line);
     void FreeCachedColoring(std::int32_t first, std::int32_t last);
     // Frees every list, empties the region list, frontier 0.
@@ -343,12 +345,8 @@ private:
     // Sparse per-line arrays: a 2,000,000-line document with a handful of
     // marks and a screenful of coloured lines holds a handful of entries, and
     // inserting or removing lines only renumbers the entries below the edit.
-    std::map<std::int32_t, SECEditColorRuns> m_colorCache;
-    // Line marks, renumbered a chunk at a time (ChangedMark alone can leave
-    // a record on every line an edit touched). Records are held by pointer so
-    // the one GetLineMarks hands out stays put while other lines change.
-    SECEditLineMap<std::unique_ptr<SECEditLineMarks>> m_marks;
-    SECEditLineMarks& MarksFor(std::int32_t line);
+    SECEditColorCache m_colorCache;
+    std::map<std::int32_t, SECEditLineMarks> m_marks;
 
     bool m_modified = false;
     bool m_readOnly = false;

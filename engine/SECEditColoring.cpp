@@ -50,6 +50,8 @@ struct SECEditColoringState
     std::int32_t continuationLine = 0;
     std::int32_t continuationColumn = 0;
 
+    SECEditColorRuns work;      // the list of the line being coloured
+    SECEditColorRuns found;     // the copy FindCachedColoring hands out
     SECEditColorRuns highlight; // the list handed out for a highlighted line
 
     std::uint8_t Category(char16_t c) const
@@ -313,6 +315,54 @@ std::uint64_t SECEdit::GetColoringGeneration() const
     return m_coloringState ? m_coloringState->generation : 0;
 }
 
+// --- Cache -------------------------------------------------------------------
+
+SECEditColorRuns* SECEdit::FindCachedColoring(std::int32_t line)
+{
+    std::size_t count = 0;
+    const std::uint32_t* runs = m_colorCache.Find(line, count);
+    if (!runs)
+        return nullptr;
+    if (!m_coloringState)
+        m_coloringState = std::make_shared<SECEditColoringState>();
+    m_coloringState->found.assign(runs, runs + count);
+    return &m_coloringState->found;
+}
+
+bool SECEdit::HasCachedColoring(std::int32_t line) const
+{
+    return m_colorCache.Has(line);
+}
+
+void SECEdit::StoreCachedColoring(std::int32_t line, const SECEditColorRuns& runs)
+{
+    m_colorCache.Set(line, runs.data(), runs.size());
+}
+
+void SECEdit::FreeCachedColoring(std::int32_t line)
+{
+    m_colorCache.Free(line);
+}
+
+void SECEdit::FreeCachedColoring(std::int32_t first, std::int32_t last)
+{
+    if (last >= first)
+        m_colorCache.Free(first, last);
+}
+
+void SECEdit::ClearColorCache()
+{
+    ResetColoringState();
+    m_colorCache.clear();
+    m_regions.clear();
+    m_colorFrontier = 0;
+}
+
+void SECEdit::ShiftColorCache(std::int32_t afterLine, std::int32_t delta)
+{
+    m_colorCache.Shift(afterLine + 1, delta);
+}
+
 // --- Lines -------------------------------------------------------------------
 
 SECEditColorRuns* SECEdit::GetLineColoring(std::int32_t line)
@@ -326,6 +376,8 @@ SECEditColorRuns* SECEdit::GetLineColoring(std::int32_t line)
     SECEditColorRuns* runs = FindCachedColoring(line);
     if (!runs)
         runs = ColorLine(line, 0);
+    if (!runs)
+        return nullptr;
 
     // A highlighted line shows in the "Highlight" group when the language has
     // one. The cache keeps the line's own colouring, so taking the mark off
@@ -467,22 +519,29 @@ SECEditColorRuns* SECEdit::ColorOneLine(std::int32_t line, std::int32_t startCol
     const std::int32_t length = GetTextStore()->GetLineText(line, text);
     if (length < 0)
         return nullptr;
+    SECEditColoringState& st = ColoringState();
+    SECEditColorRuns& runs = st.work;
+    runs.clear();
     if (length == 0)
     {
-        SECEditColorRuns& runs = CachedColoring(line);
-        runs.assign(1, MakeRun(0, 0));
+        runs.push_back(MakeRun(0, 0));
+        StoreCachedColoring(line, runs);
         return &runs;
     }
-    SECEditColorRuns& runs = CachedColoring(line);
-    if (startColumn <= 0)
+    if (startColumn > 0)
     {
-        runs.clear();
-        startColumn = 0;
+        std::size_t count = 0;
+        if (const std::uint32_t* cached = m_colorCache.Find(line, count))
+            runs.assign(cached, cached + count);
+        if (startColumn >= length)
+        {
+            StoreCachedColoring(line, runs);
+            return &runs;
+        }
     }
-    if (startColumn >= length)
-        return &runs;
+    else
+        startColumn = 0;
 
-    SECEditColoringState& st = ColoringState();
     int pending = 0;
     int pos = startColumn;
     while (pos < length)
@@ -495,6 +554,7 @@ SECEditColorRuns* SECEdit::ColorOneLine(std::int32_t line, std::int32_t startCol
         pos += std::min(used, left);
     }
     FlushPending(runs, pending);
+    StoreCachedColoring(line, runs);
     return &runs;
 }
 
@@ -595,18 +655,19 @@ int SECEdit::ColorMultiLineRegion(std::int32_t line, const char16_t*, int tokenS
     }
 
     EmitRun(runs, delimiter->group, charsLeft);
+    const std::uint32_t whole = MakeRun(delimiter->group, 0);
     for (std::int32_t inside = line + 1; inside < end.line; ++inside)
-        CachedColoring(inside).assign(1, MakeRun(delimiter->group, 0));
+        m_colorCache.Set(inside, &whole, 1);
     AddColorRegion({start, end});
     SECEditLinesMsg message(line, end.line);
     UpdateAllObservers(nullptr, &message);
 
-    SECEditColorRuns& last = CachedColoring(end.line);
-    last.clear();
+    SECEditColorRuns last;
     if (end.column > 0)
         EmitRun(last, delimiter->group, end.column);
     else
-        last.push_back(MakeRun(delimiter->group, 0));
+        last.push_back(whole);
+    StoreCachedColoring(end.line, last);
     ColorLine(end.line, end.column);
     return charsLeft;
 }
