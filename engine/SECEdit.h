@@ -6,6 +6,7 @@
 #include "engine/ISubject.h"
 #include "engine/SECEditColorCache.h"
 #include "engine/SECEditDelimiter.h"
+#include "engine/SECEditLineMap.h"
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditTextPos.h"
 #include "engine/SECEditTextRange.h"
@@ -346,7 +347,11 @@ private:
     // marks and a screenful of coloured lines holds a handful of entries, and
     // inserting or removing lines only renumbers the entries below the edit.
     SECEditColorCache m_colorCache;
-    std::map<std::int32_t, SECEditLineMarks> m_marks;
+    // Line marks, renumbered a chunk at a time (ChangedMark alone can leave
+    // a record on every line an edit touched). Records are held by pointer so
+    // the one GetLineMarks hands out stays put while other lines change.
+    SECEditLineMap<std::unique_ptr<SECEditLineMarks>> m_marks;
+    SECEditLineMarks& MarksFor(std::int32_t line);
 
     bool m_modified = false;
     bool m_readOnly = false;

@@ -14,47 +14,21 @@
 
 #include <algorithm>
 
-namespace
-{
-// Adds `delta` to every key >= `from`, keeping the values where they are.
-template <class Map>
-void ShiftKeys(Map& map, std::int32_t from, std::int32_t delta)
-{
-    if (delta == 0 || map.empty())
-        return;
-    if (delta > 0)
-    {
-        // Largest first, so a moved key never meets one not yet moved.
-        auto it = map.end();
-        while (it != map.begin())
-        {
-            const auto previous = std::prev(it);
-            if (previous->first < from)
-                break;
-            auto node = map.extract(previous);
-            node.key() += delta;
-            it = map.insert(std::move(node)).position;
-        }
-    }
-    else
-    {
-        for (auto it = map.lower_bound(from); it != map.end();)
-        {
-            auto node = map.extract(it++);
-            node.key() += delta;
-            map.insert(std::move(node));
-        }
-    }
-}
-} // namespace
-
 // ---------------------------------------------------------------------------
 // Marks
 
+SECEditLineMarks& SECEdit::MarksFor(std::int32_t line)
+{
+    std::unique_ptr<SECEditLineMarks>& record = m_marks.Get(line);
+    if (!record)
+        record = std::make_unique<SECEditLineMarks>();
+    return *record;
+}
+
 const SECEditLineMarks* SECEdit::FindLineMarks(std::int32_t line) const
 {
-    const auto it = m_marks.find(line);
-    return it == m_marks.end() ? nullptr : &it->second;
+    const std::unique_ptr<SECEditLineMarks>* record = m_marks.Find(line);
+    return record ? record->get() : nullptr;
 }
 
 bool SECEdit::TestLineMark(std::int32_t line, int bit) const
@@ -67,10 +41,10 @@ void SECEdit::SetLineMark(std::int32_t line, int bit, bool on)
 {
     if (line < 0 || line >= GetLineCount() || bit < 0 || bit >= 32)
         return;
-    SECEditLineMarks& record = m_marks[line];
+    SECEditLineMarks& record = MarksFor(line);
     record.Set(bit, on);
     if (record.IsEmpty())
-        m_marks.erase(line);
+        m_marks.Erase(line);
     SendSimple(SECEditMsg::InvalidateGutter);
 }
 
@@ -86,50 +60,45 @@ void SECEdit::ClearLineMarks(int bit)
     if (bit < 0 || bit >= 32)
         return;
     bool changed = false;
-    for (auto it = m_marks.begin(); it != m_marks.end();)
-    {
-        if (it->second.Test(bit))
+    m_marks.ForEach([&](std::int32_t, std::unique_ptr<SECEditLineMarks>& record) {
+        if (record->Test(bit))
         {
-            it->second.Set(bit, false);
+            record->Set(bit, false);
             changed = true;
         }
-        it = it->second.IsEmpty() ? m_marks.erase(it) : std::next(it);
-    }
+    });
+    m_marks.EraseIf([](const std::unique_ptr<SECEditLineMarks>& record) { return record->IsEmpty(); });
     if (changed)
         SendSimple(SECEditMsg::InvalidateGutter);
 }
 
 std::int32_t SECEdit::FindLineMark(std::int32_t from, int bit, bool forward)
 {
-    if (m_marks.empty() || from < 0 || from >= GetLineCount())
+    if (m_marks.Empty() || from < 0 || from >= GetLineCount())
         return -1;
+    const auto hasBit = [bit](const std::unique_ptr<SECEditLineMarks>& record) { return record->Test(bit); };
     // Visit the lines after `from` in the direction of travel, wrapping
     // round the document; `from` itself comes last.
     if (forward)
     {
-        for (auto it = m_marks.upper_bound(from); it != m_marks.end(); ++it)
-            if (it->second.Test(bit))
-                return it->first;
-        for (auto it = m_marks.begin(); it != m_marks.end() && it->first <= from; ++it)
-            if (it->second.Test(bit))
-                return it->first;
+        const std::int32_t next = m_marks.FirstAfter(from, hasBit);
+        if (next >= 0)
+            return next;
+        const std::int32_t wrapped = m_marks.FirstAfter(-1, hasBit);
+        return wrapped >= 0 && wrapped <= from ? wrapped : -1;
     }
-    else
-    {
-        for (auto it = std::make_reverse_iterator(m_marks.lower_bound(from)); it != m_marks.rend(); ++it)
-            if (it->second.Test(bit))
-                return it->first;
-        for (auto it = m_marks.rbegin(); it != m_marks.rend() && it->first >= from; ++it)
-            if (it->second.Test(bit))
-                return it->first;
-    }
-    return -1;
+    const std::int32_t previous = m_marks.LastBefore(from, hasBit);
+    if (previous >= 0)
+        return previous;
+    const std::int32_t wrapped = m_marks.LastBefore(INT32_MAX, hasBit);
+    return wrapped >= from ? wrapped : -1;
 }
 
 int SECEdit::CountLineMarks(int bit) const
 {
-    return static_cast<int>(std::count_if(m_marks.begin(), m_marks.end(),
-                                          [bit](const auto& entry) { return entry.second.Test(bit); }));
+    int count = 0;
+    m_marks.ForEach([&](std::int32_t, const std::unique_ptr<SECEditLineMarks>& record) { count += record->Test(bit); });
+    return count;
 }
 
 std::uint32_t SECEdit::GetLineValue(std::int32_t line) const
@@ -142,11 +111,11 @@ std::uint32_t SECEdit::SetLineValue(std::int32_t line, std::uint32_t value)
 {
     if (line < 0 || line >= GetLineCount())
         return 0;
-    SECEditLineMarks& record = m_marks[line];
+    SECEditLineMarks& record = MarksFor(line);
     const std::uint32_t previous = record.value;
     record.value = value;
     if (record.IsEmpty())
-        m_marks.erase(line);
+        m_marks.Erase(line);
     return previous;
 }
 
@@ -154,38 +123,36 @@ SECEditLineMarks* SECEdit::GetLineMarks(std::int32_t line)
 {
     if (line < 0 || line >= GetLineCount())
         return nullptr;
-    return &m_marks[line];
+    return &MarksFor(line);
 }
 
 void SECEdit::FreeLineMarks(std::int32_t line)
 {
-    m_marks.erase(line);
+    m_marks.Erase(line);
 }
 
 void SECEdit::InsertLineMarks(std::int32_t line, std::int32_t count, bool atIndent)
 {
     if (count <= 0 || line < 0)
         return;
-    ShiftKeys(m_marks, atIndent ? line : line + 1, count);
+    m_marks.Shift(atIndent ? line : line + 1, count);
 }
 
 void SECEdit::RemoveLineMarks(std::int32_t first, std::int32_t last)
 {
     if (first < 0 || last < first)
         return;
-    for (auto it = m_marks.lower_bound(first); it != m_marks.end() && it->first <= last;)
-    {
-        OnLineMarksRemoved(&it->second, it->first);
-        it = m_marks.erase(it);
-    }
-    ShiftKeys(m_marks, last + 1, -(last - first + 1));
+    m_marks.EraseRange(first, last, [this](std::int32_t line, std::unique_ptr<SECEditLineMarks>& record) {
+        OnLineMarksRemoved(record.get(), line);
+    });
+    m_marks.Shift(last + 1, -(last - first + 1));
 }
 
 void SECEdit::OnLineMarksRemoved(SECEditLineMarks*, std::int32_t) {}
 
 void SECEdit::ClearMarkRecords()
 {
-    m_marks.clear();
+    m_marks.Clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -240,7 +207,7 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
             InsertLineMarks(a, b - a, m_editAtIndent);
         }
         for (std::int32_t line = a; line <= b; ++line)
-            m_marks[line].Set(SECEditLineMarks::ChangedMark, true);
+            MarksFor(line).Set(SECEditLineMarks::ChangedMark, true);
     }
     else
     {
@@ -254,7 +221,7 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
                 RemoveLineMarks(a + 1, b);
         }
         // After the records moved, so the joined line keeps the mark.
-        m_marks[a].Set(SECEditLineMarks::ChangedMark, true);
+        MarksFor(a).Set(SECEditLineMarks::ChangedMark, true);
     }
     FreeCachedColoring(a);
     m_colorFrontier = std::min(m_colorFrontier, a);
