@@ -11,6 +11,8 @@ SECEditSplitBox::SECEditSplitBox(bool rows, QWidget* window, std::function<void(
     setCursor(rows ? Qt::SplitVCursor : Qt::SplitHCursor);
     setToolTip(rows ? tr("Drag to split the window into two rows")
                     : tr("Drag to split the window into two columns"));
+    // Beside a scroll bar the box would otherwise take half the bar's length.
+    setFixedSize(sizeHint());
 }
 
 QSize SECEditSplitBox::sizeHint() const
