@@ -80,6 +80,23 @@ std::int32_t ConvertColumnIn(const char16_t* text, std::int32_t length, std::int
         *displayColumn = display;
     return result;
 }
+// Where a line's remaining text must be broken: the character index at which
+// its display width reaches the maximum (before a tab that straddles it), or
+// 0 when the whole of it fits. Walks at most the first MaxLineLength columns.
+std::size_t NextBreak(const char16_t* text, std::size_t length, int tabSize)
+{
+    std::int32_t display = 0;
+    for (std::size_t i = 0; i < length; ++i)
+    {
+        if (display >= SECEdit::MaxLineLength)
+            return i;
+        const std::int32_t width = text[i] == u'\t' && tabSize > 1 ? tabSize - display % tabSize : 1;
+        if (text[i] == u'\t' && display + width > SECEdit::MaxLineLength)
+            return i;
+        display += width;
+    }
+    return 0;
+}
 } // namespace
 
 SECEdit::SECEdit()
@@ -551,12 +568,48 @@ bool SECEdit::BreakLongLines(bool apply, std::int32_t firstLine, std::int32_t la
         }
         if (!apply)
             return true;
-        m_breaking = true;
-        InsertTextAt(line, ConvertColumn(MaxLineLength, 1, line), lineEnd);
-        m_breaking = false;
+
+        // Cut the whole line in one go: breaking it one piece at a time would
+        // move the rest of a long line (a minified file can hold 100 MB on one
+        // line) once for every piece.
+        const char16_t* p = nullptr;
+        const std::int32_t length = GetLineText(line, p);
+        const std::u16string text(p, static_cast<std::size_t>(length));
+        std::u16string broken;
+        broken.reserve(text.size() + text.size() / 1000 * lineEnd.size() + lineEnd.size());
+        std::size_t start = 0;
+        std::int32_t pieces = 0;
+        std::int32_t firstBreak = 0;
+        for (;;)
+        {
+            const std::size_t at = NextBreak(text.data() + start, text.size() - start, GetTabSize());
+            if (at == 0)
+                break;
+            if (pieces == 0)
+                firstBreak = static_cast<std::int32_t>(at);
+            broken.append(text, start, at);
+            broken += lineEnd;
+            start += at;
+            ++pieces;
+        }
+        broken.append(text, start, std::u16string::npos);
+        if (pieces == 0)
+        {
+            ++line;
+            continue;
+        }
+        const bool hasText = std::any_of(text.begin(), text.end(), [](char16_t c) { return c != u' ' && c != u'\t'; });
+        const bool atIndent = hasText && CountLeadingBlanks(line) >= firstBreak;
+        SECEditTextRange range(line, 0, line, 0);
+        if (!m_store->Delete({line, 0, line, length}) ||
+            !m_store->Insert(range, broken.data(), static_cast<std::ptrdiff_t>(broken.size())))
+            break;
+        InsertLineMarks(line, pieces, atIndent);
+        for (std::int32_t piece = line; piece <= line + pieces; ++piece)
+            MarksFor(piece).Set(SECEditLineMarks::ChangedMark, true);
         broke = true;
-        ++lastLine;
-        ++line;
+        lastLine += pieces;
+        line += pieces + 1;
     }
     if (broke)
     {

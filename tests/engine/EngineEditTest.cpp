@@ -204,6 +204,30 @@ TEST_F(LineRule, LoadingBreaksLongLinesAndLeavesTheDocumentModified)
     EXPECT_FALSE(engine.IsModified());
 }
 
+TEST_F(LineRule, LoadingBreaksAHugeSingleLineInOnePass)
+{
+    // A minified file: one line of a million characters.
+    Load(engine, std::u16string(1'000'000, u'z') + u"\nend");
+    ASSERT_EQ(engine.GetLineCount(), 490);
+    for (int line = 0; line < 488; ++line)
+        ASSERT_EQ(engine.GetLineLength(line), 2048) << line;
+    EXPECT_EQ(engine.GetLineLength(488), 1'000'000 - 488 * 2048);
+    EXPECT_EQ(LineText(engine, 489), u"end");
+    EXPECT_EQ(engine.GetFullLineLength(0), 2050);
+    EXPECT_FALSE(engine.BreakLongLines(false, 0, -1));
+}
+
+TEST_F(LineRule, LoadingBreaksBeforeAStraddlingTabToo)
+{
+    settings->SetTabSize(3);
+    Load(engine, u"top\n" + std::u16string(2046, u'a') + u"\t" + std::u16string(3000, u'b'));
+    ASSERT_EQ(engine.GetLineCount(), 4);
+    EXPECT_EQ(engine.GetLineLength(1), 2046);
+    // The tab (3 columns) and 2,045 b's fill the next line exactly.
+    EXPECT_EQ(LineText(engine, 2), u"\t" + std::u16string(2045, u'b'));
+    EXPECT_EQ(LineText(engine, 3), std::u16string(955, u'b'));
+}
+
 TEST_F(LineMarks, SplittingAtTheIndentMovesTheMarkWithTheText)
 {
     Load(engine, u"first\n  second\nthird");
