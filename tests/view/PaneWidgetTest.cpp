@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTest>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -289,6 +291,63 @@ TEST(PaneRendering, SelectionWhiteSpaceMarksAndOtherScriptsSurviveBatching)
     EXPECT_TRUE(HasPixel(image, cell(0, 6, 8).adjusted(1, 1, -1, -1), qRgb(0, 0, 0)));
     EXPECT_TRUE(HasPixel(image, cell(1, 0, 6), qRgb(0, 0, 0)));
     EXPECT_FALSE(HasPixel(image, image.rect(), qRgb(255, 0, 255)));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SplitterWindow, DraggingTheBoxesSplitsAndDraggingADividerAwayJoins)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(300), nullptr);
+    SECEditSplitterWindow window([&](QWidget* parent) { return new SECEditView(&edit, parent); });
+    window.resize(800, 600);
+    window.show();
+    Settle();
+
+    auto boxOf = [&](bool rows) -> SECEditSplitBox* {
+        for (auto* box : window.findChildren<SECEditSplitBox*>())
+            if (box->SplitsRows() == rows && box->isVisible())
+                return box;
+        return nullptr;
+    };
+    auto drag = [&](QWidget* widget, QPoint to) {
+        const QPoint from = widget->rect().center();
+        QTest::mousePress(widget, Qt::LeftButton, {}, from);
+        QTest::mouseMove(widget, (from + to) / 2);
+        QTest::mouseMove(widget, to);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+        Settle();
+    };
+
+    SECEditSplitBox* rowBox = boxOf(true);
+    ASSERT_TRUE(rowBox);
+    // Released near where it started, the box leaves the window alone.
+    drag(rowBox, rowBox->rect().center() + QPoint(0, 2));
+    EXPECT_EQ(window.GetRowCount(), 1);
+    drag(rowBox, rowBox->mapFrom(&window, QPoint(400, 250)));
+    ASSERT_EQ(window.GetRowCount(), 2);
+    EXPECT_NEAR(window.GetPane(0, 0)->height(), 250, 10);
+    EXPECT_EQ(boxOf(true), nullptr);
+
+    SECEditSplitBox* columnBox = boxOf(false);
+    ASSERT_TRUE(columnBox);
+    drag(columnBox, columnBox->mapFrom(&window, QPoint(500, 100)));
+    ASSERT_EQ(window.GetColumnCount(), 2);
+    EXPECT_NEAR(window.GetPane(0, 0)->width(), 500, 10);
+    // Both rows share the column divider.
+    EXPECT_EQ(window.GetPane(0, 0)->width(), window.GetPane(1, 0)->width());
+
+    // Dragging the row divider to the top closes the top row.
+    auto* rows = window.findChild<QSplitter*>();
+    ASSERT_TRUE(rows);
+    QSplitterHandle* handle = rows->handle(1);
+    ASSERT_TRUE(handle);
+    SECEditView* bottomRight = window.GetPane(1, 1);
+    drag(handle, handle->mapFrom(&window, QPoint(400, 0)));
+    EXPECT_EQ(window.GetRowCount(), 1);
+    EXPECT_EQ(window.GetPane(0, 1), bottomRight);
 }
 
 } // namespace
