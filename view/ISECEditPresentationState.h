@@ -2,7 +2,10 @@
 
 #include "engine/SECEditTextPos.h"
 #include "engine/SECEditTextRange.h"
+#include "platform/PixelPoint.h"
 #include "platform/PixelRect.h"
+
+#include <string_view>
 
 class ISubject;
 class IMessage;
@@ -40,6 +43,16 @@ public:
     // false for a line outside the block.
     virtual bool GetColumnSelectionSpan(int line, int& startColumn, int& endColumn) const = 0;
     virtual const SECEditGutterSettings& GetGutterSettings() const = 0;
+
+    // Geometry in document pixels, as the pane lays text out.
+    // Where text starts: the gutter's width.
+    virtual int GetTextLeft() const = 0;
+    virtual PixelPoint PointFromPosition(SECEditTextPos pos) const = 0;
+    // The position nearest a point; beyond a line's end only where virtual
+    // space is allowed.
+    virtual SECEditTextPos PositionFromPoint(PixelPoint point, bool roundTabs) const = 0;
+    // Width of text that starts `offset` pixels right of the text's left edge.
+    virtual int GetTextExtent(std::u16string_view text, int offset = 0) const = 0;
 
     // The controller hears the engine's notifications before the view reacts.
     virtual void OnUpdate(ISubject* subject, IMessage* message) = 0;

@@ -109,6 +109,28 @@ bool SECEditSelectionHolder::GetColumnSelectionSpan(int line, int& startColumn, 
     return true;
 }
 
+int SECEditSelectionHolder::GetTextLeft() const
+{
+    return m_viewport ? m_viewport->GetTextLeft() : 0;
+}
+
+PixelPoint SECEditSelectionHolder::PointFromPosition(SECEditTextPos pos) const
+{
+    return m_viewport ? m_viewport->PointFromPosition(pos) : PixelPoint{};
+}
+
+SECEditTextPos SECEditSelectionHolder::PositionFromPoint(PixelPoint point, bool roundTabs) const
+{
+    if (!m_viewport)
+        return {};
+    return m_viewport->PositionFromPoint(point, roundTabs, VirtualSpaceAllowed());
+}
+
+int SECEditSelectionHolder::GetTextExtent(std::u16string_view text, int offset) const
+{
+    return m_viewport ? m_viewport->MeasureText(text, offset) : 0;
+}
+
 void SECEditSelectionHolder::OnUpdate(ISubject*, IMessage* message)
 {
     if (!message)

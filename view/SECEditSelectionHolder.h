@@ -38,6 +38,10 @@ public:
     bool KeepsFocusLook() const override { return m_keepsFocusLook; }
     bool GetColumnSelectionSpan(int line, int& startColumn, int& endColumn) const override;
     const SECEditGutterSettings& GetGutterSettings() const override { return m_gutter; }
+    int GetTextLeft() const override;
+    PixelPoint PointFromPosition(SECEditTextPos pos) const override;
+    SECEditTextPos PositionFromPoint(PixelPoint point, bool roundTabs) const override;
+    int GetTextExtent(std::u16string_view text, int offset = 0) const override;
     void OnUpdate(ISubject* subject, IMessage* message) override;
 
 private:

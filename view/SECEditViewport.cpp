@@ -341,6 +341,10 @@ void SECEditViewport::PaintText(IDrawingSurface& surface, const PixelRect& area)
     const int gutterWidth = GetTextLeft();
     const PixelRect textArea{std::max(area.left, gutterWidth), area.top, area.right, area.bottom};
 
+    if (!m_edit) {
+        surface.FillRect(area, m_settings.GetTextColors().background);
+        return;
+    }
     if (!textArea.IsEmpty()) {
         surface.SetClipRect(textArea);
         m_paintArea = textArea.Translated(m_origin.x, m_origin.y);

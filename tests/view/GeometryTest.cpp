@@ -228,4 +228,31 @@ TEST(ViewportGeometry, SelectionHolderNormalisesAndFollowsEdits)
     EXPECT_FALSE(pane.holder.HasSelection());
 }
 
+TEST(ViewportGeometry, HolderAnswersGeometryWithVirtualSpaceInColumnMode)
+{
+    Pane pane(u"ab\ncdefgh", 4, false, false, 45314);
+    EXPECT_EQ(pane.holder.GetTextLeft(), 20);
+    EXPECT_EQ(pane.holder.PointFromPosition({1, 2}), (PixelPoint{36, 16}));
+    EXPECT_EQ(pane.holder.GetTextExtent(u"a\tb", 0), 40);
+    EXPECT_EQ(pane.holder.PositionFromPoint({20 + 40, 0}, false), SECEditTextPos(0, 2));
+    // A column block may reach past a line's end.
+    pane.holder.SetSelection({1, 1}, {1, 4}, ColumnSelection);
+    EXPECT_EQ(pane.holder.PositionFromPoint({20 + 40, 0}, false), SECEditTextPos(0, 5));
+}
+
+TEST(ViewportGeometry, ViewportWithoutEngineStaysSafe)
+{
+    FixedMetricsFactory metrics;
+    RecordingWindow window(100, 50);
+    SECEditViewport viewport(nullptr, metrics, &window);
+    RecordingSurface surface;
+    viewport.PaintText(surface, {0, 0, 100, 50});
+    viewport.UpdateScrollRanges();
+    viewport.ScrollBy(3, 3);
+    EXPECT_EQ(viewport.PointFromPosition({0, 4}), (PixelPoint{0, 0}));
+    EXPECT_EQ(viewport.PositionFromPoint({50, 20}, false), SECEditTextPos(0, 0));
+    ASSERT_EQ(surface.ops.size(), 1u);
+    EXPECT_EQ(surface.ops[0].kind, RecordingSurface::Op::Fill);
+}
+
 } // namespace
