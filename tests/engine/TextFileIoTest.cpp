@@ -1,3 +1,4 @@
+#include "engine/SECEditTextStore.h"
 #include "engine/SafeFileWriter.h"
 #include "engine/TextFileFormat.h"
 #include "engine/TextFileReader.h"
@@ -221,4 +222,38 @@ TEST(SafeFileWriter, ReadOnlyIsJudgedByThePermissionBits)
     EXPECT_FALSE(SafeFileWriter::IsReadOnly(target));
     ::chmod(target.c_str(), 0444);
     EXPECT_TRUE(SafeFileWriter::IsReadOnly(target)); // root included
+}
+
+TEST(SECEditTextStoreWrite, PairsCutByPortionsOrBlocksStayWhole)
+{
+    TempDir dir;
+    // Lines of 99 characters and a line feed; one emoji straddles the
+    // 256,000-character portion in which the text is encoded.
+    std::u16string text;
+    while (text.size() < 255999)
+        text += std::u16string(99, u'x') + u'\n';
+    text.resize(255999);
+    text += u"\U0001F600";
+    text += std::u16string(1000, u'y') + u"\r\n\u00E9";
+    SECEditTextStore store;
+    store.AppendText(text);
+    ASSERT_GT(store.GetBlockCount(), 1);
+
+    for (const TextEncoding encoding :
+         {TextEncoding::Utf8, TextEncoding::Utf8WithMark, TextEncoding::Utf16LEWithMark}) {
+        SafeFileWriter file(dir.File("out.txt"));
+        ASSERT_TRUE(file.Open());
+        ASSERT_TRUE(store.Write(file, encoding));
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(ReadBytes(dir.File("out.txt")), TextFileFormat::Encode(text, encoding));
+    }
+
+    SafeFileWriter file(dir.File("range.txt"));
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(store.WriteRange(file, 255990, 20, TextEncoding::Utf8));
+    EXPECT_FALSE(store.WriteRange(file, store.GetLength() - 1, 2, TextEncoding::Utf8));
+    EXPECT_FALSE(store.WriteRange(file, -1, 1, TextEncoding::Utf8));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadBytes(dir.File("range.txt")),
+              TextFileFormat::Encode(std::u16string_view(text).substr(255990, 20), TextEncoding::Utf8));
 }
