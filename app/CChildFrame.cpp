@@ -2,11 +2,11 @@
 
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
+#include "app/CTavroView.h"
+#include "view/SECEditSplitterWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 CChildFrame::CChildFrame(CTavroApp& app, CTavroDoc& doc, QWidget* parent)
@@ -32,17 +32,10 @@ CChildFrame::~CChildFrame()
 
 QWidget* CChildFrame::CreatePaneHost(CTavroDoc& doc, QWidget* parent)
 {
-    // Until the editor pane exists, show the text read-only.
-    auto* text = new QPlainTextEdit(parent);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
-    font.setStyleHint(QFont::Monospace);
-    text->setFont(font);
-    std::u16string all;
-    doc.GetEdit().GetAllText(all);
-    text->setPlainText(QString::fromStdU16String(all));
-    return text;
+    // Every pane of the split window is a view of the document's one engine.
+    CMyEdit* edit = &doc.GetEdit();
+    return new SECEditSplitterWindow([edit](QWidget* paneParent) { return new CTavroView(edit, paneParent); },
+                                     parent);
 }
 
 QString CChildFrame::FrameTitle() const
@@ -62,15 +55,19 @@ void CChildFrame::UpdateTitle()
 
 void CChildFrame::ActivateNextPane(bool forward)
 {
-    // The panes are the focusable widgets of the split window, in tab order.
-    QList<QWidget*> panes;
-    for (QWidget* w : m_paneHost->findChildren<QWidget*>()) {
-        if (w->focusPolicy() != Qt::NoFocus && w->isVisible())
-            panes.append(w);
+    auto* splitter = qobject_cast<SECEditSplitterWindow*>(m_paneHost);
+    if (!splitter)
+        return;
+    QList<SECEditView*> panes; // row by row
+    for (int row = 0; row < splitter->GetRowCount(); ++row) {
+        for (int column = 0; column < splitter->GetColumnCount(); ++column) {
+            if (SECEditView* pane = splitter->GetPane(row, column))
+                panes.append(pane);
+        }
     }
     if (panes.size() < 2)
         return;
-    qsizetype at = panes.indexOf(QApplication::focusWidget());
+    qsizetype at = panes.indexOf(splitter->GetActivePane());
     at = (at + (forward ? 1 : panes.size() - 1)) % panes.size();
     panes[at]->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }

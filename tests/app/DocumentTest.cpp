@@ -3,6 +3,8 @@
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CTavroDoc.h"
+#include "view/SECEditSplitterWindow.h"
+#include "view/SECEditView.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -324,4 +326,26 @@ TEST(Document, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
     EXPECT_EQ(doc->GetFrames()[0]->FrameTitle(), QStringLiteral("Tavro1"));
     EXPECT_EQ(doc->GetFrames()[0]->windowTitle(), QStringLiteral("Tavro1[*]"));
     EXPECT_TRUE(doc->GetFrames()[0]->isWindowModified());
+}
+
+TEST(Document, EveryPaneOfEveryWindowShowsTheDocumentsEngine)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CTavroDoc* doc = h.app->Documents()[0];
+    CChildFrame* second = h.app->CreateFrame(doc);
+    for (CChildFrame* frame : doc->GetFrames()) {
+        auto* split = qobject_cast<SECEditSplitterWindow*>(frame->GetPaneHost());
+        ASSERT_NE(split, nullptr);
+        ASSERT_EQ(split->GetRowCount(), 1);
+        EXPECT_EQ(split->GetPane(0, 0)->GetEdit(), &doc->GetEdit());
+    }
+    h.app->MainFrame()->resize(800, 600);
+    h.app->MainFrame()->show();
+    QCoreApplication::processEvents();
+    auto* split = qobject_cast<SECEditSplitterWindow*>(second->GetPaneHost());
+    ASSERT_GT(split->height(), 100);
+    ASSERT_TRUE(split->SplitRow(split->height() / 2));
+    ASSERT_TRUE(split->SplitColumn(split->width() / 2));
+    EXPECT_EQ(split->GetPane(1, 1)->GetEdit(), &doc->GetEdit());
 }
