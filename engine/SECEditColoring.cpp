@@ -33,6 +33,7 @@ struct SECEditColoringState
         Part = 8,
         End = 16,
         Oper = 32,
+        Opens = 64, // some delimiter's opening text begins with it
     };
 
     const SECEditLangSettings* config = nullptr;
@@ -40,7 +41,23 @@ struct SECEditColoringState
     std::array<std::uint8_t, 128> ascii{}; // categories of the ASCII characters
     std::vector<const SECEditDelimiter*> multiLine;
     std::u16string multiLineFirsts; // distinct first characters of their opening texts
+    std::u16string otherOpeners;    // non-ASCII first characters of any opening text
     bool anySingleLine = false;
+
+    std::uint16_t textGroup = 0;
+    std::uint16_t operatorGroup = 3;
+
+    // Recent answers of the configuration's ClassifyWord, by word: hashing
+    // every word into the keyword table is most of the cost of a line.
+    struct WordAnswer
+    {
+        std::array<char16_t, 14> text{};
+        std::uint8_t length = 0; // 0: empty entry
+        bool classified = false;
+        std::uint16_t group = 0;
+    };
+    static constexpr std::size_t WordAnswers = 1024;
+    std::vector<WordAnswer> words;
 
     std::uint64_t generation = 1; // bumped whenever cached colouring is dropped
 
@@ -72,10 +89,41 @@ struct SECEditColoringState
         return k;
     }
 
+    bool MayOpen(char16_t c) const
+    {
+        return c < 128 ? (ascii[c] & Opens) != 0 : otherOpeners.find(c) != std::u16string::npos;
+    }
+
+    int ClassifyWord(std::u16string_view word, std::uint16_t& group)
+    {
+        if (word.size() > std::tuple_size_v<decltype(WordAnswer::text)>)
+            return config->ClassifyWord(word, group);
+        std::uint32_t hash = 2166136261u;
+        for (char16_t c : word)
+            hash = (hash ^ c) * 16777619u;
+        WordAnswer& answer = words[(hash ^ (hash >> 15)) & (WordAnswers - 1)];
+        if (answer.length != word.size() ||
+            std::char_traits<char16_t>::compare(answer.text.data(), word.data(), word.size()) != 0)
+        {
+            std::uint16_t found = 0;
+            answer.classified = config->ClassifyWord(word, found) > 0;
+            answer.group = found;
+            answer.length = static_cast<std::uint8_t>(word.size());
+            std::char_traits<char16_t>::copy(answer.text.data(), word.data(), word.size());
+        }
+        if (!answer.classified)
+            return 0;
+        group = answer.group;
+        return static_cast<int>(word.size());
+    }
+
     void Build(const SECEditLangSettings* settings)
     {
         config = settings;
         built = true;
+        textGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Text);
+        operatorGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Operator);
+        words.assign(WordAnswers, WordAnswer());
         for (char16_t c = 0; c < 128; ++c)
         {
             std::uint8_t k = 0;
@@ -92,6 +140,21 @@ struct SECEditColoringState
             if (settings->IsCharInClass(c, Operator))
                 k |= Oper;
             ascii[c] = k;
+        }
+        // Most tokens cannot begin any delimiter; knowing which characters
+        // can spares the table look-up for the rest.
+        std::vector<const SECEditDelimiter*> all;
+        settings->GetDelimiters(all, DelimiterMode::Any);
+        otherOpeners.clear();
+        for (const SECEditDelimiter* d : all)
+        {
+            if (!d || d->opening.empty())
+                continue;
+            const char16_t c = d->opening[0];
+            if (c < 128)
+                ascii[c] |= Opens;
+            else if (otherOpeners.find(c) == std::u16string::npos)
+                otherOpeners.push_back(c);
         }
         settings->GetDelimiters(multiLine, DelimiterMode::MultiLine);
         multiLine.erase(std::remove_if(multiLine.begin(), multiLine.end(),
@@ -287,6 +350,9 @@ std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std:
 
 SECEditColoringState& SECEdit::ColoringState()
 {
+    // While a line is being coloured nothing can change the configuration.
+    if (m_coloringState && m_coloringState->busy)
+        return *m_coloringState;
     if (!m_coloringState)
         m_coloringState = std::make_shared<SECEditColoringState>();
     SECEditColoringState& st = *m_coloringState;
@@ -426,6 +492,8 @@ void SECEdit::BringColoringUpTo(std::int32_t line)
         m_colorFrontier = std::max(m_colorFrontier, line);
         return;
     }
+    if (m_colorFrontier >= line)
+        return;
     const SECEditTextStore& store = *GetTextStore();
     const std::ptrdiff_t end = store.GetLineStart(line);
     const std::ptrdiff_t length = store.GetLength();
@@ -584,7 +652,7 @@ int SECEdit::ColorWord(std::int32_t, const char16_t* lineText, int tokenStart, i
         return 0; // white space is never a keyword or a number
     std::uint16_t group = 0;
     const std::u16string_view word(lineText + tokenStart, static_cast<std::size_t>(tokenLength));
-    if (GetLangConfig()->ClassifyWord(word, group) <= 0)
+    if (ColoringState().ClassifyWord(word, group) <= 0)
         return 0;
     FlushPending(runs, pending);
     EmitRun(runs, group, tokenLength);
@@ -610,13 +678,15 @@ int SECEdit::ColorOperator(std::int32_t, const char16_t* lineText, int tokenStar
     if (!(ColoringState().Category(lineText[tokenStart]) & SECEditColoringState::Oper))
         return 0;
     FlushPending(runs, pending);
-    EmitRun(runs, GetLangConfig()->GetKindColorGroupIndex(ColorGroupKind::Operator), 1);
+    EmitRun(runs, ColoringState().operatorGroup, 1);
     return 1;
 }
 
 const SECEditDelimiter* SECEdit::FindDelimiterAt(std::int32_t, const char16_t* lineText, int tokenStart,
                                                  int tokenLength, int charsLeft, DelimiterMode mode)
 {
+    if (charsLeft <= 0 || !ColoringState().MayOpen(lineText[tokenStart]))
+        return nullptr;
     return GetLangConfig()->FindDelimiter(lineText + tokenStart, charsLeft, tokenLength, mode);
 }
 
@@ -624,7 +694,7 @@ void SECEdit::FlushPending(SECEditColorRuns& runs, int& pending)
 {
     if (pending <= 0)
         return;
-    EmitRun(runs, GetLangConfig()->GetKindColorGroupIndex(ColorGroupKind::Text), pending);
+    EmitRun(runs, ColoringState().textGroup, pending);
     pending = 0;
 }
 
