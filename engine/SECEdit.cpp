@@ -652,9 +652,11 @@ bool SECEdit::InsertText(SECEditTextRange& range, const char16_t* text, std::ptr
     // Which line keeps the marks when this insertion splits a line.
     std::u16string_view lineText;
     GetLineText(range.start.line, lineText);
-    const bool hasText = std::any_of(lineText.begin(), lineText.end(),
-                                     [](char16_t c) { return c != u' ' && c != u'\t'; });
-    m_editAtIndent = hasText ? CountLeadingBlanks(range.start.line) >= range.start.column : range.start.column == 0;
+    const auto firstText = std::find_if(lineText.begin(), lineText.end(),
+                                        [](char16_t c) { return c != u' ' && c != u'\t'; });
+    const bool hasText = firstText != lineText.end();
+    const std::int32_t leadingBlanks = static_cast<std::int32_t>(firstText - lineText.begin());
+    m_editAtIndent = hasText ? leadingBlanks >= range.start.column : range.start.column == 0;
 
     if (!m_store->Insert(range, text, count))
         return false;

@@ -135,6 +135,26 @@ std::uint32_t SECEditTextStore::CountCarriageReturns(const char16_t* p, std::siz
     return m_carriageReturn != 0 ? static_cast<std::uint32_t>(SECEditCharScan::Count(p, n, m_carriageReturn)) : 0;
 }
 
+std::uint32_t SECEditTextStore::CountLone(const Block& b, std::size_t from, std::size_t to) const
+{
+    if (m_carriageReturn == 0 || from >= to)
+        return 0;
+    const std::size_t size = b.text.size();
+    to = std::min(to, size);
+    std::uint32_t lone = 0;
+    SECEditCharScan::ForEach(b.text.data() + from, to - from, m_carriageReturn, [&](std::size_t i) {
+        const std::size_t at = from + i;
+        lone += at + 1 >= size || b.text[at + 1] != m_lineFeed;
+    });
+    return lone;
+}
+
+void SECEditTextStore::RecountCarriageReturns(Block& b) const
+{
+    b.carriageReturns = CountCarriageReturns(b.text.data(), b.text.size());
+    b.loneCarriageReturns = b.carriageReturns ? CountLone(b, 0, b.text.size()) : 0;
+}
+
 void SECEditTextStore::RescanFeeds(Block& b) const
 {
     b.feeds.clear();
@@ -234,7 +254,13 @@ std::int32_t SECEditTextStore::GetLineText(std::int32_t line, const char16_t*& p
     std::size_t length = end - start;
     if (m_carriageReturn != 0 && b.carriageReturns > 0)
     {
-        if (const char16_t* cr = SECEditCharScan::Find(p, length, m_carriageReturn))
+        if (b.loneCarriageReturns == 0)
+        {
+            // Every carriage return stands just before a line feed.
+            if (static_cast<std::size_t>(localLine) < b.feeds.size() && length > 0 && p[length - 1] == m_carriageReturn)
+                --length;
+        }
+        else if (const char16_t* cr = SECEditCharScan::Find(p, length, m_carriageReturn))
             length = static_cast<std::size_t>(cr - p);
     }
     pointer = length > 0 ? p : empty;
@@ -454,7 +480,7 @@ void SECEditTextStore::SetCarriageReturnChar(char16_t c)
 {
     m_carriageReturn = c;
     for (Block& b : m_blocks)
-        b.carriageReturns = CountCarriageReturns(b.text.data(), b.text.size());
+        RecountCarriageReturns(b);
 }
 
 char16_t SECEditTextStore::GetCarriageReturnChar() const
@@ -510,8 +536,13 @@ void SECEditTextStore::AppendText(std::u16string_view text)
             last.text.reserve(take + take / 32); // a little room, so a first edit need not reallocate
         else
             Grow(last.text, base + take);
+        const std::size_t from = base > 0 ? base - 1 : 0;
+        const std::uint32_t loneBefore = CountLone(last, from, base);
         last.text.insert(last.text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(take));
-        last.carriageReturns += CountCarriageReturns(text.data(), take);
+        const std::uint32_t added = CountCarriageReturns(text.data(), take);
+        last.carriageReturns += added;
+        if (last.carriageReturns > 0)
+            last.loneCarriageReturns += CountLone(last, from, base + take) - loneBefore;
         const std::size_t feeds = SECEditCharScan::Count(text.data(), take, m_lineFeed);
         if (last.feeds.capacity() < last.feeds.size() + feeds)
             last.feeds.reserve(last.feeds.size() + feeds);
@@ -549,8 +580,12 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
     const std::size_t size = static_cast<std::size_t>(n);
     Block& b = m_blocks[static_cast<std::size_t>(block)];
     Grow(b.text, b.text.size() + size);
+    const std::size_t around = local > 0 ? local - 1 : 0;
+    const std::uint32_t loneBefore = CountLone(b, around, local);
     b.text.insert(b.text.begin() + static_cast<std::ptrdiff_t>(local), text, text + size);
     b.carriageReturns += CountCarriageReturns(text, size);
+    if (b.carriageReturns > 0)
+        b.loneCarriageReturns += CountLone(b, around, local + size) - loneBefore;
 
     // Line feeds after the insertion point move right; the new ones go in between.
     const auto at = std::lower_bound(b.feeds.begin(), b.feeds.end(), static_cast<std::uint32_t>(local));
@@ -599,7 +634,7 @@ void SECEditTextStore::SplitBlock(int index)
         piece.text.reserve(end - start + (end - start) / 32);
         piece.text.assign(whole.text.begin() + static_cast<std::ptrdiff_t>(start),
                           whole.text.begin() + static_cast<std::ptrdiff_t>(end));
-        piece.carriageReturns = CountCarriageReturns(piece.text.data(), piece.text.size());
+        RecountCarriageReturns(piece);
         piece.feeds.reserve(feedEnd - feedIndex);
         for (std::size_t f = feedIndex; f < feedEnd; ++f)
             piece.feeds.push_back(whole.feeds[f] - static_cast<std::uint32_t>(start));
@@ -636,7 +671,9 @@ void SECEditTextStore::MergeWithNext(int index)
     const std::uint32_t base = static_cast<std::uint32_t>(a.text.size());
     Grow(a.text, a.text.size() + b.text.size());
     a.text.insert(a.text.end(), b.text.begin(), b.text.end());
+    // `a` ends with its line feed, so no carriage return changes company.
     a.carriageReturns += b.carriageReturns;
+    a.loneCarriageReturns += b.loneCarriageReturns;
     a.feeds.reserve(a.feeds.size() + b.feeds.size());
     for (std::uint32_t f : b.feeds)
         a.feeds.push_back(base + f);
@@ -660,6 +697,8 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     if (bs == be)
     {
         const std::size_t removed = le - ls;
+        const std::size_t around = ls > 0 ? ls - 1 : 0;
+        const std::uint32_t loneBefore = CountLone(first, around, le);
         first.carriageReturns -= CountCarriageReturns(first.text.data() + ls, removed);
         first.text.erase(first.text.begin() + static_cast<std::ptrdiff_t>(ls),
                          first.text.begin() + static_cast<std::ptrdiff_t>(le));
@@ -669,6 +708,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
         for (auto it = to; it != first.feeds.end(); ++it)
             *it -= static_cast<std::uint32_t>(removed);
         first.feeds.erase(from, to);
+        first.loneCarriageReturns += CountLone(first, around, ls) - loneBefore;
         m_chars->Add(static_cast<std::size_t>(bs), -static_cast<std::int64_t>(removed));
         m_feeds->Add(static_cast<std::size_t>(bs), -feedsRemoved);
     }
@@ -685,7 +725,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
         for (auto it = std::lower_bound(last.feeds.begin(), last.feeds.end(), static_cast<std::uint32_t>(le));
              it != last.feeds.end(); ++it)
             first.feeds.push_back(static_cast<std::uint32_t>(*it - le + ls));
-        first.carriageReturns = CountCarriageReturns(first.text.data(), first.text.size());
+        RecountCarriageReturns(first);
         m_blocks.erase(m_blocks.begin() + bs + 1, m_blocks.begin() + be + 1);
         structural = true;
     }

@@ -146,9 +146,11 @@ private:
     {
         std::vector<char16_t> text;
         std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
-        // Carriage returns in `text`: a block without any gives line lengths
-        // from `feeds` alone, without reading the text.
+        // Carriage returns in `text`, and those of them not followed by a
+        // line feed. Without any, a line's length comes from `feeds` alone;
+        // without lone ones, from `feeds` and the character before the feed.
         std::uint32_t carriageReturns = 0;
+        std::uint32_t loneCarriageReturns = 0;
     };
     class Fenwick;
 
@@ -174,4 +176,7 @@ private:
     void RebuildAll(std::u16string text);
     void RescanFeeds(Block& b) const;
     std::uint32_t CountCarriageReturns(const char16_t* p, std::size_t n) const;
+    // Lone carriage returns among text[from, to) of the block.
+    std::uint32_t CountLone(const Block& b, std::size_t from, std::size_t to) const;
+    void RecountCarriageReturns(Block& b) const;
 };

@@ -55,6 +55,27 @@ TEST(TextStore, LineEndsAndTheLoneCarriageReturn)
     EXPECT_EQ(store.GetLineLength(0), 5);
 }
 
+TEST(TextStore, ACarriageReturnLosingItsLineFeedEndsTheVisibleText)
+{
+    SECEditTextStore store;
+    Fill(store, u"abc\r\ndef\r\n");
+    EXPECT_EQ(store.GetLineLength(0), 3);
+    ASSERT_TRUE(store.Delete({0, 4, 1, 0})); // the line feed alone
+    EXPECT_EQ(All(store), u"abc\rdef\r\n");
+    EXPECT_EQ(store.GetLineLength(0), 3);
+    EXPECT_EQ(store.GetFullLineLength(0), 9);
+    SECEditTextRange range(0, 4, 0, 4);
+    ASSERT_TRUE(store.Insert(range, u"\n", 1));
+    EXPECT_EQ(store.GetLineLength(1), 3);
+    SECEditTextRange split(1, 4, 1, 4); // between CR and LF
+    ASSERT_TRUE(store.Insert(split, u"x", 1));
+    EXPECT_EQ(store.GetLineLength(1), 3);
+    EXPECT_EQ(store.GetFullLineLength(1), 6);
+    ASSERT_TRUE(store.Delete({1, 4, 1, 5}));
+    EXPECT_EQ(store.GetLineLength(1), 3);
+    EXPECT_EQ(store.GetLineLength(2), 0);
+}
+
 TEST(TextStore, PositionsMayAddressTheLineEndButNotBeyond)
 {
     SECEditTextStore store;
