@@ -37,6 +37,18 @@ void SECEditView::SetPresentationState(ISECEditPresentationState* state)
     viewport()->update();
 }
 
+void SECEditView::SetGutterMode(int mode)
+{
+    m_holder.GetGutterSettings().mode = mode;
+    OnGutterChanged();
+}
+
+void SECEditView::OnGutterChanged()
+{
+    m_viewport->UpdateScrollRanges();
+    viewport()->update();
+}
+
 QSize SECEditView::sizeHint() const
 {
     return {640, 480};

@@ -33,6 +33,13 @@ public:
     void SetPresentationState(ISECEditPresentationState* state);
     SECEditSelectionHolder& GetSelectionHolder() { return m_holder; }
 
+    // Shows the gutter in one of the gutter modes (SECEditGutterSettings::Mode)
+    // while the pane's own holder answers for it.
+    void SetGutterMode(int mode);
+    int GetGutterMode() const { return m_state->GetGutterSettings().mode; }
+    // Lays the pane out again after its gutter settings changed.
+    void OnGutterChanged();
+
     // The area the last paint covered, in viewport-widget pixels.
     const QRegion& GetLastPaintRegion() const { return m_lastPaintRegion; }
 

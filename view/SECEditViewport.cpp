@@ -19,7 +19,6 @@
 namespace {
 constexpr char16_t kTab = u'\t';
 constexpr char16_t kSpace = u' ';
-constexpr char16_t kSpaceMark = 0x00B7; // middle dot
 constexpr char16_t kTabMark = 0x00BB;   // right-pointing double angle quotation mark
 constexpr std::uint32_t kBookmarkFill = 0xFFFF00; // cyan
 constexpr std::uint32_t kBlack = 0x000000;
@@ -92,7 +91,7 @@ void SECEditViewport::RebuildMetrics()
     m_lineHeight = std::max(1, m_metrics->GetHeight());
     m_averageWidth = std::max(1, m_metrics->GetAverageCharWidth());
     m_spaceWidth = std::max(1, m_metrics->GetCharWidth(kSpace));
-    m_tabGlyphWidth = std::max(0, m_metrics->GetCharWidth(kTabMark));
+    m_tabGlyphWidth = std::max(0, m_metrics->GetCharWidth(m_edit ? m_edit->GetWhitespaceMark(true) : kTabMark));
     const int tabSize = std::max(1, m_settings.tabSize);
     m_tabStopWidth = m_settings.showWhitespace ? (tabSize - 1) * m_spaceWidth + m_tabGlyphWidth
                                                : tabSize * m_spaceWidth;
@@ -512,7 +511,7 @@ int SECEditViewport::DrawRunSegment(IDrawingSurface& surface, int x, int y, std:
             const int top = y - m_origin.y;
             surface.FillRect({cellX - m_origin.x, top, cellX + cellWidth - m_origin.x, top + m_lineHeight},
                              cellColors.background);
-            const char16_t mark = isTab ? kTabMark : kSpaceMark;
+            const char16_t mark = m_edit->GetWhitespaceMark(isTab);
             surface.DrawText(cellX - m_origin.x, top, std::u16string_view(&mark, 1), cellColors.foreground);
         }
         width += cellWidth;

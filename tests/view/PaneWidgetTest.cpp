@@ -351,3 +351,25 @@ TEST(SplitterWindow, DraggingTheBoxesSplitsAndDraggingADividerAwayJoins)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PaneWidget, LineNumbersWidenTheGutterAndNarrowTheTextArea)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(100), nullptr);
+    SECEditView view(&edit);
+    view.resize(500, 300);
+    view.show();
+    Settle();
+    const int width = view.GetViewport().GetAverageCharWidth();
+    EXPECT_EQ(view.GetGutterMode(), 45314);
+    EXPECT_EQ(view.GetViewport().GetTextLeft(), 20);
+    const int columns = view.horizontalScrollBar()->pageStep();
+    view.SetGutterMode(45311);
+    EXPECT_EQ(view.GetViewport().GetTextLeft(), 20 + 3 * 8);
+    EXPECT_EQ(view.horizontalScrollBar()->pageStep(), (view.viewport()->width() - 44) / width);
+    EXPECT_LE(view.horizontalScrollBar()->pageStep(), columns);
+}
+
+} // namespace
