@@ -298,10 +298,14 @@ bool MatchesAcrossBlocks(const SECEditTextStore& store, std::ptrdiff_t offset, s
 }
 
 // The earliest offset in [from, to) at which one of `needles` starts (each
-// non-empty; `firsts` holds their distinct first characters), or -1. The
-// match itself may run past `to` but not past `limit`.
+// non-empty; `firsts` holds their distinct first characters) and which
+// `accept` takes, or -1. The match itself may run past `to` but not past
+// `limit`. accept(offset, block text, index in the block) may look at the
+// text around the match; blocks hold whole lines.
+template <class Accept>
 std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std::u16string_view>& needles,
-                           std::u16string_view firsts, std::ptrdiff_t from, std::ptrdiff_t to, std::ptrdiff_t limit)
+                           std::u16string_view firsts, std::ptrdiff_t from, std::ptrdiff_t to, std::ptrdiff_t limit,
+                           Accept&& accept)
 {
     if (from < 0 || from >= to || needles.empty())
         return -1;
@@ -329,19 +333,88 @@ std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std:
                 const auto length = static_cast<std::ptrdiff_t>(needle.size());
                 if (needle[0] != *p || offset + length > limit)
                     continue;
-                if (local + length <= size)
-                {
-                    if (std::char_traits<char16_t>::compare(p, needle.data(), needle.size()) == 0)
-                        return offset;
-                }
-                else if (MatchesAcrossBlocks(store, offset, needle))
+                const bool matches = local + length <= size
+                                         ? std::char_traits<char16_t>::compare(p, needle.data(), needle.size()) == 0
+                                         : MatchesAcrossBlocks(store, offset, needle);
+                if (matches && accept(offset, text, local))
                     return offset;
+                if (matches)
+                    break; // rejected here: no other needle can do better at this offset
             }
             ++p;
         }
         blockStart += size;
     }
     return -1;
+}
+
+std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std::u16string_view>& needles,
+                           std::u16string_view firsts, std::ptrdiff_t from, std::ptrdiff_t to, std::ptrdiff_t limit)
+{
+    return FindInStore(store, needles, firsts, from, to, limit,
+                       [](std::ptrdiff_t, std::u16string_view, std::ptrdiff_t) { return true; });
+}
+
+// Where a single-line region that opens with `delimiter` and whose closing
+// text is searched from `from` ends on a line of `length` characters: just
+// past its closing text, or the end of the line. A closing text preceded by
+// an odd number of escape texts does not count.
+int SingleLineRegionEnd(const char16_t* text, int length, int from, const SECEditDelimiter* delimiter)
+{
+    if (!delimiter || delimiter->closing.empty())
+        return length;
+    const std::u16string_view line(text, static_cast<std::size_t>(length));
+    const std::u16string_view closing = delimiter->closing;
+    const std::u16string_view escape = delimiter->escape;
+    std::size_t at = static_cast<std::size_t>(std::clamp(from, 0, length));
+    std::size_t searchFrom = at;
+    for (;;)
+    {
+        at = line.find(closing, searchFrom);
+        if (at == std::u16string_view::npos)
+            return length;
+        if (!escape.empty() && at != searchFrom)
+        {
+            std::size_t escapes = 0;
+            std::size_t back = at;
+            while (back >= escape.size() && line.substr(back - escape.size(), escape.size()) == escape)
+            {
+                ++escapes;
+                back -= escape.size();
+            }
+            if (escapes % 2 == 1)
+            {
+                searchFrom = at + closing.size();
+                continue;
+            }
+        }
+        return static_cast<int>(at + closing.size());
+    }
+}
+
+// IsInSingleLineRegion on a line's text: whether the column lies in a
+// single-line region (its start included, its end not).
+bool InSingleLineRegion(const SECEditColoringState& st, const char16_t* text, int length, int column)
+{
+    int pos = 0;
+    while (pos < length && pos <= column)
+    {
+        const int left = length - pos;
+        const int token = NextTokenLength(st, text + pos, left);
+        if (st.MayOpen(text[pos]))
+        {
+            if (const SECEditDelimiter* d = st.config->FindDelimiter(text + pos, left, token, DelimiterMode::SingleLine))
+            {
+                const int end = SingleLineRegionEnd(text, length, pos + static_cast<int>(d->opening.size()), d);
+                if (column >= pos && column < end)
+                    return true;
+                pos = std::max(end, pos + 1);
+                continue;
+            }
+        }
+        pos += token > 0 ? token : 1;
+    }
+    return false;
 }
 
 } // namespace
@@ -502,29 +575,43 @@ void SECEdit::BringColoringUpTo(std::int32_t line)
     for (const SECEditDelimiter* d : st.multiLine)
         openings.push_back(d->opening);
 
+    // A candidate inside a string or a line comment opens nothing. Most are
+    // told apart on the line's text alone; the position is worked out only
+    // for the rest.
+    const char16_t lineFeed = store.GetLineFeedChar();
+    const char16_t carriageReturn = store.GetCarriageReturnChar();
+    const auto accept = [&](std::ptrdiff_t offset, std::u16string_view block, std::ptrdiff_t local) {
+        if (st.anySingleLine)
+        {
+            std::ptrdiff_t start = local;
+            while (start > 0 && block[static_cast<std::size_t>(start - 1)] != lineFeed)
+                --start;
+            std::ptrdiff_t stop = start;
+            while (stop < static_cast<std::ptrdiff_t>(block.size()) && block[static_cast<std::size_t>(stop)] != lineFeed &&
+                   (carriageReturn == 0 || block[static_cast<std::size_t>(stop)] != carriageReturn))
+                ++stop;
+            if (local < stop && stop - start < std::numeric_limits<int>::max() &&
+                InSingleLineRegion(st, block.data() + start, static_cast<int>(stop - start),
+                                   static_cast<int>(local - start)))
+                return false;
+        }
+        SECEditTextPos pos;
+        return store.OffsetToPosition(offset, pos.line, pos.column) && !IsInSingleLineRegion(pos);
+    };
+
     while (m_colorFrontier < line)
     {
-        std::ptrdiff_t from = store.GetLineStart(m_colorFrontier);
-        bool found = false;
-        while (from >= 0 && from < end)
+        const std::ptrdiff_t from = store.GetLineStart(m_colorFrontier);
+        const std::ptrdiff_t at =
+            from < 0 ? -1 : FindInStore(store, openings, st.multiLineFirsts, from, end, length, accept);
+        SECEditTextPos pos;
+        if (at < 0 || !store.OffsetToPosition(at, pos.line, pos.column))
         {
-            const std::ptrdiff_t at = FindInStore(store, openings, st.multiLineFirsts, from, end, length);
-            if (at < 0)
-                break;
-            SECEditTextPos pos;
-            if (!store.OffsetToPosition(at, pos.line, pos.column))
-                break;
-            if (!IsInSingleLineRegion(pos))
-            {
-                ColorLine(pos.line, 0);
-                m_colorFrontier = std::max(m_colorFrontier, pos.line + 1);
-                found = true;
-                break;
-            }
-            from = at + 1;
-        }
-        if (!found)
             m_colorFrontier = line + 1;
+            break;
+        }
+        ColorLine(pos.line, 0);
+        m_colorFrontier = std::max(m_colorFrontier, pos.line + 1);
     }
 }
 
@@ -767,34 +854,7 @@ SECEditTextPos SECEdit::FindRegionEnd(const SECEditTextPos& regionStart, const S
     const std::u16string_view closing = delimiter->closing;
 
     if (!delimiter->multiLine)
-    {
-        // Within the line: escapes count here.
-        const std::u16string_view line(text, static_cast<std::size_t>(lineLength));
-        const std::u16string_view escape = delimiter->escape;
-        std::size_t from = static_cast<std::size_t>(std::clamp(searchFrom.column, 0, lineLength));
-        for (;;)
-        {
-            const std::size_t at = line.find(closing, from);
-            if (at == std::u16string_view::npos)
-                return lineEnd;
-            if (!escape.empty() && at != from)
-            {
-                std::size_t escapes = 0;
-                std::size_t back = at;
-                while (back >= escape.size() && line.substr(back - escape.size(), escape.size()) == escape)
-                {
-                    ++escapes;
-                    back -= escape.size();
-                }
-                if (escapes % 2 == 1)
-                {
-                    from = at + closing.size();
-                    continue;
-                }
-            }
-            return SECEditTextPos(regionStart.line, static_cast<std::int32_t>(at + closing.size()));
-        }
-    }
+        return SECEditTextPos(regionStart.line, SingleLineRegionEnd(text, lineLength, searchFrom.column, delimiter));
 
     // Across lines, up to the end of the document.
     const std::int32_t lastLine = store.GetLineCount() - 1;

@@ -177,18 +177,14 @@ void SECEdit::InvalidateRegionsFrom(std::size_t index)
 
 void SECEdit::InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion)
 {
-    for (std::size_t i = 0; i < m_regions.size(); ++i)
-    {
-        const SECEditTextRange region(m_regions[i].start, m_regions[i].end);
-        const bool affected = deletion ? (region.Overlaps(range) || range.Overlaps(region) ||
-                                          m_regions[i].start > range.start)
-                                       : (region.Contains(range.start) || m_regions[i].start > range.start);
-        if (affected)
-        {
-            InvalidateRegionsFrom(i);
-            return;
-        }
-    }
+    // Regions are in document order and never overlap, so the first one the
+    // edit touches (one holding or overlapping the edit, or any after it) is
+    // the first that ends at or after the edit's start.
+    const SECEditTextPos at = deletion ? range.Normalized().start : range.start;
+    const auto first = std::lower_bound(m_regions.begin(), m_regions.end(), at,
+                                        [](const ColorRegion& r, const SECEditTextPos& p) { return r.end < p; });
+    if (first != m_regions.end())
+        InvalidateRegionsFrom(static_cast<std::size_t>(first - m_regions.begin()));
 }
 
 // ---------------------------------------------------------------------------
