@@ -2,6 +2,7 @@
 
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditLinesMsg.h"
+#include "engine/SECEditMsg.h"
 #include "view/SECEditSelectionHolder.h"
 #include "view/SECEditViewport.h"
 
@@ -150,6 +151,21 @@ TEST(ViewInvalidation, MoreDigitsMoveTheTextAndRepaintEverything)
     pane.window.Clear();
     edit.InsertTextAt(8, 0, u"\n"); // the tenth line needs a second digit
     EXPECT_EQ(pane.viewport.GetTextLeft(), 20 + 16);
+    EXPECT_GE(pane.window.invalidatedAll, 1);
+}
+
+TEST(ViewInvalidation, ConfigurationChangesRebuildMetricsAndRepaintEverything)
+{
+    TestConfigPtr config = MakeTestConfig();
+    SECEdit edit;
+    LoadText(edit, Lines(5), config.get());
+    Pane pane(edit);
+    config->SetSize(14);
+    config->SetShowWhitespace(true);
+    SECEditMsg changed(SECEditMsg::InvalidateColoring);
+    config->UpdateAllObservers(nullptr, &changed);
+    EXPECT_EQ(pane.metrics.fonts.back().pointSize, 14);
+    EXPECT_EQ(pane.viewport.GetTabStopWidth(), 3 * 8 + 10);
     EXPECT_GE(pane.window.invalidatedAll, 1);
 }
 
