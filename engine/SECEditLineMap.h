@@ -233,17 +233,21 @@ private:
         return low == 0 ? npos : low - 1;
     }
 
+    // Keys are compared in 64 bits: a query far outside the chunk's lines
+    // must not overflow when its offset is taken off.
     template <class C>
     static auto LowerBound(C& chunk, std::int32_t line)
     {
-        return std::lower_bound(chunk.items.begin(), chunk.items.end(), line - chunk.offset,
-                                [](const auto& item, std::int32_t key) { return item.first < key; });
+        const std::int64_t key = std::int64_t{line} - chunk.offset;
+        return std::lower_bound(chunk.items.begin(), chunk.items.end(), key,
+                                [](const auto& item, std::int64_t k) { return item.first < k; });
     }
     template <class C>
     static auto UpperBound(C& chunk, std::int32_t line)
     {
-        return std::upper_bound(chunk.items.begin(), chunk.items.end(), line - chunk.offset,
-                                [](std::int32_t key, const auto& item) { return key < item.first; });
+        const std::int64_t key = std::int64_t{line} - chunk.offset;
+        return std::upper_bound(chunk.items.begin(), chunk.items.end(), key,
+                                [](std::int64_t k, const auto& item) { return k < item.first; });
     }
 
     std::vector<Chunk> m_chunks; // never holds an empty chunk

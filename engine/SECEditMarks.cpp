@@ -90,7 +90,7 @@ std::int32_t SECEdit::FindLineMark(std::int32_t from, int bit, bool forward)
     const std::int32_t previous = m_marks.LastBefore(from, hasBit);
     if (previous >= 0)
         return previous;
-    const std::int32_t wrapped = m_marks.LastBefore(INT32_MAX, hasBit);
+    const std::int32_t wrapped = m_marks.LastBefore(GetLineCount(), hasBit);
     return wrapped >= from ? wrapped : -1;
 }
 
