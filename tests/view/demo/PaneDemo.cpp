@@ -1,5 +1,5 @@
 // Shows a file in a split editor window, for looking at the pane by eye:
-//   tavro_pane_demo FILE [FIRST-LINE-OF-SECOND-PANE] [--columns]
+//   tavro_pane_demo FILE [FIRST-LINE-OF-SECOND-PANE] [--columns | --dark]
 // The file is coloured as C++; the window is split into two rows (and with
 // --columns into two columns as well), the top pane with line numbers, a
 // bookmark, a second gutter mark and a selection.
@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -20,6 +21,17 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (argc < 2)
         return 2;
+    if (argc > 3 && QByteArray(argv[3]) == "--dark") {
+        // A dark desktop: automatic colours should follow it.
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(212, 212, 212));
+        dark.setColor(QPalette::Button, QColor(60, 60, 64));
+        dark.setColor(QPalette::ButtonText, QColor(200, 200, 200));
+        QApplication::setPalette(dark);
+    }
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (!file.open(QIODevice::ReadOnly))
         return 1;
