@@ -50,6 +50,29 @@ if [ -z "$win" ]; then
 fi
 echo "smoke: window $win: $(xdotool getwindowname "$win")"
 
+# A second launch hands its file to the running program and ends at once.
+second="$work/handed-over.txt"
+printf 'second\n' >"$second"
+timeout 20 "$tavro" "$second" >"$work/second.log" 2>&1
+rc=$?
+if [ "$rc" -ne 0 ]; then
+  echo "smoke: the second launch ended with status $rc"
+  cat "$work/second.log"
+  exit 1
+fi
+found=""
+for _ in $(seq 100); do
+  found=$(xdotool search --name "handed-over\.txt" 2>/dev/null | head -n 1)
+  [ -n "$found" ] && break
+  sleep 0.1
+done
+if [ -z "$found" ]; then
+  echo "smoke: the running program did not show the handed-over file"
+  exit 1
+fi
+echo "smoke: second launch handed its file over"
+win=$found
+
 # File > Exit from the keyboard: the same path a user takes.
 for _ in $(seq 5); do
   xdotool windowfocus --sync "$win" 2>/dev/null
