@@ -69,13 +69,13 @@ bool SECEditColorCache::Has(std::int32_t line) const noexcept
            !IsEmpty(m_slots[static_cast<std::size_t>(line)].word);
 }
 
-void SECEditColorCache::Set(std::int32_t line, const std::uint32_t* runs, std::size_t count)
+void SECEditColorCache::Set(std::int32_t line, const std::uint32_t* runs, std::size_t count, std::size_t lines)
 {
     if (line < 0)
         return;
     const auto index = static_cast<std::size_t>(line);
     if (index >= m_slots.size())
-        m_slots.resize(std::max(index + 1, m_slots.size() + m_slots.size() / 2));
+        m_slots.resize(std::max({index + 1, lines, m_slots.size() + m_slots.size() / 2}));
     Slot slot;
     if (count == 1)
     {

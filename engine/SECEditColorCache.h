@@ -21,7 +21,9 @@ public:
     // The line's runs and their count, or nullptr when none are cached.
     const std::uint32_t* Find(std::int32_t line, std::size_t& count) const noexcept;
     bool Has(std::int32_t line) const noexcept;
-    void Set(std::int32_t line, const std::uint32_t* runs, std::size_t count);
+    // `lines`, the document's line count, lets the slot array grow once to
+    // its final size rather than step by step.
+    void Set(std::int32_t line, const std::uint32_t* runs, std::size_t count, std::size_t lines = 0);
     void Free(std::int32_t line) noexcept;
     void Free(std::int32_t first, std::int32_t last) noexcept;
     // Renumbers the lines from `from` on by `delta`: a positive delta opens

@@ -43,6 +43,8 @@ struct SECEditColoringState
     std::u16string multiLineFirsts; // distinct first characters of their opening texts
     std::u16string otherOpeners;    // non-ASCII first characters of any opening text
     bool anySingleLine = false;
+    std::u16string singleFirsts;     // first characters of single-line opening texts
+    bool singleFirstsBreak = false;  // each of them always starts a token
 
     std::uint16_t textGroup = 0;
     std::uint16_t operatorGroup = 3;
@@ -167,6 +169,21 @@ struct SECEditColoringState
         std::vector<const SECEditDelimiter*> single;
         settings->GetDelimiters(single, DelimiterMode::SingleLine);
         anySingleLine = !single.empty();
+        singleFirsts.clear();
+        singleFirstsBreak = true;
+        for (const SECEditDelimiter* d : single)
+        {
+            if (!d || d->opening.empty())
+                continue;
+            const char16_t c = d->opening[0];
+            if (singleFirsts.find(c) == std::u16string::npos)
+                singleFirsts.push_back(c);
+            // A delimiter that may neither begin, continue nor end a word
+            // always stands at the start of a token.
+            const std::uint8_t k = Category(c);
+            if (!(k & Delim) || (k & (White | Start | Part | End)))
+                singleFirstsBreak = false;
+        }
     }
 };
 
@@ -282,6 +299,32 @@ const char16_t* FindFirstOf(const char16_t* p, const char16_t* end, std::u16stri
     return end;
 }
 
+// First p in [p, end) where the two characters a, b stand, or end (p[1]
+// may lie at end, where it cannot match). Block-wise like FindFirstOf; an
+// opening text such as "/*" is rarer than its first character alone.
+const char16_t* FindPair(const char16_t* p, const char16_t* end, char16_t a, char16_t b)
+{
+    constexpr std::ptrdiff_t Group = 32;
+    for (;;)
+    {
+        while (end - p > Group)
+        {
+            unsigned any = 0;
+            for (std::ptrdiff_t k = 0; k < Group; ++k)
+                any |= static_cast<unsigned>(p[k] == a) & static_cast<unsigned>(p[k + 1] == b);
+            if (any)
+                break;
+            p += Group;
+        }
+        const char16_t* stop = std::min(end, p + Group);
+        for (; p < stop; ++p)
+            if (*p == a && p + 1 < end && p[1] == b)
+                return p;
+        if (p >= end)
+            return end;
+    }
+}
+
 // Whether `needle` stands in the store at `offset`; only called when it does
 // not fit in the block at hand, which blocks made of whole lines make rare.
 bool MatchesAcrossBlocks(const SECEditTextStore& store, std::ptrdiff_t offset, std::u16string_view needle)
@@ -314,6 +357,8 @@ std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std:
         return -1;
     std::ptrdiff_t blockStart = store.GetBlockStart(block);
     const int blocks = store.GetBlockCount();
+    const bool pairSearch = needles.size() == 1 && needles[0].size() >= 2 &&
+                            needles[0].find(store.GetLineFeedChar()) == std::u16string_view::npos;
     for (; block < blocks && blockStart < to; ++block)
     {
         const std::u16string_view text = store.GetBlock(block);
@@ -323,7 +368,10 @@ std::ptrdiff_t FindInStore(const SECEditTextStore& store, const std::vector<std:
         const char16_t* end = base + std::min(size, to - blockStart);
         while (p < end)
         {
-            p = FindFirstOf(p, end, firsts);
+            // One opening text of two or more characters: look for its first
+            // two together (within the block; a match across blocks needs a
+            // line feed in it, which opening texts do not hold).
+            p = pairSearch ? FindPair(p, end, needles[0][0], needles[0][1]) : FindFirstOf(p, end, firsts);
             if (p == end)
                 break;
             const std::ptrdiff_t local = p - base;
@@ -396,6 +444,30 @@ int SingleLineRegionEnd(const char16_t* text, int length, int from, const SECEdi
 // single-line region (its start included, its end not).
 bool InSingleLineRegion(const SECEditColoringState& st, const char16_t* text, int length, int column)
 {
+    if (st.singleFirstsBreak)
+    {
+        // Every character an opening text can begin with starts a token, so
+        // jump from one to the next instead of walking every token.
+        const std::u16string_view firsts = st.singleFirsts;
+        int pos = 0;
+        while (pos <= column && pos < length)
+        {
+            const char16_t* hit = FindFirstOf(text + pos, text + length, firsts);
+            const int at = static_cast<int>(hit - text);
+            if (at > column || at >= length)
+                return false;
+            if (const SECEditDelimiter* d = st.config->FindDelimiter(hit, length - at, 0, DelimiterMode::SingleLine))
+            {
+                const int end = SingleLineRegionEnd(text, length, at + static_cast<int>(d->opening.size()), d);
+                if (column < end)
+                    return true;
+                pos = std::max(end, at + 1);
+            }
+            else
+                pos = at + 1;
+        }
+        return false;
+    }
     int pos = 0;
     while (pos < length && pos <= column)
     {
@@ -475,7 +547,7 @@ bool SECEdit::HasCachedColoring(std::int32_t line) const
 
 void SECEdit::StoreCachedColoring(std::int32_t line, const SECEditColorRuns& runs)
 {
-    m_colorCache.Set(line, runs.data(), runs.size());
+    m_colorCache.Set(line, runs.data(), runs.size(), static_cast<std::size_t>(std::max(0, GetLineCount())));
 }
 
 void SECEdit::FreeCachedColoring(std::int32_t line)
@@ -814,7 +886,7 @@ int SECEdit::ColorMultiLineRegion(std::int32_t line, const char16_t*, int tokenS
     EmitRun(runs, delimiter->group, charsLeft);
     const std::uint32_t whole = MakeRun(delimiter->group, 0);
     for (std::int32_t inside = line + 1; inside < end.line; ++inside)
-        m_colorCache.Set(inside, &whole, 1);
+        m_colorCache.Set(inside, &whole, 1, static_cast<std::size_t>(GetLineCount()));
     AddColorRegion({start, end});
     SECEditLinesMsg message(line, end.line);
     UpdateAllObservers(nullptr, &message);
