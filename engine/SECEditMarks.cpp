@@ -13,6 +13,7 @@
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
+#include <climits>
 
 // ---------------------------------------------------------------------------
 // Marks
@@ -133,8 +134,8 @@ void SECEdit::FreeLineMarks(std::int32_t line)
 
 void SECEdit::InsertLineMarks(std::int32_t line, std::int32_t count, bool atIndent)
 {
-    if (count <= 0 || line < 0)
-        return;
+    if (count <= 0 || line < 0 || count > INT32_MAX - 1 - line)
+        return; // no line number may pass the largest one
     m_marks.Shift(atIndent ? line : line + 1, count);
 }
 
@@ -145,7 +146,8 @@ void SECEdit::RemoveLineMarks(std::int32_t first, std::int32_t last)
     m_marks.EraseRange(first, last, [this](std::int32_t line, std::unique_ptr<SECEditLineMarks>& record) {
         OnLineMarksRemoved(record.get(), line);
     });
-    m_marks.Shift(last + 1, -(last - first + 1));
+    if (last < INT32_MAX)
+        m_marks.Shift(last + 1, -(last - first + 1));
 }
 
 void SECEdit::OnLineMarksRemoved(SECEditLineMarks*, std::int32_t) {}

@@ -402,6 +402,11 @@ TEST_F(BadInput, NonexistentPlacesFailAndChangeNothing)
     EXPECT_FALSE(engine.InsertTab(9, 0));
     engine.RemoveLineMarks(-5, -1);
     engine.InsertLineMarks(-1, -3, false);
+    engine.SetLineMark(2, SECEditLineMarks::BookmarkMark, true);
+    engine.InsertLineMarks(1, INT32_MAX, false);
+    engine.RemoveLineMarks(5, INT32_MAX);
+    EXPECT_TRUE(engine.TestLineMark(2, SECEditLineMarks::BookmarkMark));
+    engine.SetLineMark(2, SECEditLineMarks::BookmarkMark, false);
     EXPECT_EQ(AllText(engine), before);
 }
 
