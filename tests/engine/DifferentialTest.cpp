@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <random>
 #include <string>
@@ -255,3 +256,154 @@ TEST_P(DifferentialTest, OffsetsPositionsAndPointersAgree)
     EXPECT_GT(store.GetBlockCount(), 10);
 }
 } // namespace
+
+namespace
+{
+// Bookmarks as a plain set of lines, moved by the split and join rules.
+struct MarkModel
+{
+    std::vector<bool> marked; // one per line
+
+    static int LeadingBlanks(std::u16string_view line)
+    {
+        int n = 0;
+        while (n < static_cast<int>(line.size()) && (line[static_cast<std::size_t>(n)] == u' ' ||
+                                                     line[static_cast<std::size_t>(n)] == u'\t'))
+            ++n;
+        return n;
+    }
+    // `lineText` is the visible text of the start line before the insertion.
+    void Insert(int line, int column, int newLines, std::u16string_view lineText)
+    {
+        const bool hasText = LeadingBlanks(lineText) < static_cast<int>(lineText.size());
+        const bool atIndent = hasText ? LeadingBlanks(lineText) >= column : column == 0;
+        const int at = atIndent ? line : line + 1;
+        marked.insert(marked.begin() + at, static_cast<std::size_t>(newLines), false);
+    }
+    // Texts of the start and end lines before the deletion.
+    void Delete(int sl, int sc, int el, int ec, std::u16string_view startText, std::u16string_view endText)
+    {
+        if (el == sl)
+            return;
+        const bool atIndent = sc <= LeadingBlanks(startText) && ec < static_cast<int>(endText.size());
+        const int from = atIndent ? sl : sl + 1;
+        marked.erase(marked.begin() + from, marked.begin() + from + (el - sl));
+    }
+};
+
+struct Op
+{
+    bool insert;
+    SECEditTextPos start;
+    std::u16string text;
+};
+
+SECEditTextPos EndOf(SECEditTextPos start, std::u16string_view text)
+{
+    const auto feeds = std::count(text.begin(), text.end(), u'\n');
+    if (feeds == 0)
+        return {start.line, start.column + static_cast<int>(text.size())};
+    return {start.line + static_cast<int>(feeds), static_cast<int>(text.size() - text.rfind(u'\n') - 1)};
+}
+} // namespace
+
+TEST_P(DifferentialTest, BookmarksFollowSplitsJoinsUndoAndRedo)
+{
+    std::mt19937 rng(GetParam() * 31 + 3);
+    SECEdit engine;
+    engine.ResetContent();
+    MarkModel marks{{false}};
+    std::deque<Op> undo;
+    std::vector<Op> redo;
+
+    auto visible = [&](int line) {
+        std::u16string_view text;
+        engine.GetLineText(line, text);
+        return std::u16string(text);
+    };
+    // Applies an insert or a delete to engine and model alike.
+    auto apply = [&](const Op& op, bool forward) {
+        const bool inserting = op.insert == forward;
+        if (inserting)
+        {
+            marks.Insert(op.start.line, op.start.column, static_cast<int>(std::count(op.text.begin(), op.text.end(), u'\n')),
+                         visible(op.start.line));
+            return;
+        }
+        const SECEditTextPos end = EndOf(op.start, op.text);
+        marks.Delete(op.start.line, op.start.column, end.line, end.column, visible(op.start.line), visible(end.line));
+    };
+
+    for (int step = 0; step < 1200; ++step)
+    {
+        const int lines = engine.GetLineCount();
+        const int op = static_cast<int>(rng() % 10);
+        if (op < 2)
+        {
+            const int line = static_cast<int>(rng() % static_cast<unsigned>(lines));
+            engine.ToggleLineMark(line, SECEditLineMarks::BookmarkMark);
+            marks.marked[static_cast<std::size_t>(line)] = !marks.marked[static_cast<std::size_t>(line)];
+        }
+        else if (op < 5)
+        {
+            std::u16string text = RandomText(rng, 8);
+            std::u16string all;
+            engine.GetAllText(all);
+            if (all.size() + text.size() > 400 || text.empty())
+                continue;
+            const int line = static_cast<int>(rng() % static_cast<unsigned>(lines));
+            const int column = static_cast<int>(rng() % static_cast<unsigned>(engine.GetLineLength(line) + 1));
+            Op edit{true, {line, column}, text};
+            apply(edit, true);
+            ASSERT_TRUE(engine.InsertTextAt(line, column, text));
+            undo.push_back(edit);
+            redo.clear();
+        }
+        else if (op < 7)
+        {
+            const int sl = static_cast<int>(rng() % static_cast<unsigned>(lines));
+            const int el = std::min(lines - 1, sl + static_cast<int>(rng() % 3));
+            const int sc = static_cast<int>(rng() % static_cast<unsigned>(engine.GetLineLength(sl) + 1));
+            const int ec = static_cast<int>(rng() % static_cast<unsigned>(engine.GetLineLength(el) + 1));
+            if (SECEditTextPos(el, ec) <= SECEditTextPos(sl, sc))
+                continue;
+            std::u16string removed;
+            ASSERT_TRUE(engine.GetText(removed, sl, sc, el, ec));
+            Op edit{false, {sl, sc}, removed};
+            apply(edit, true);
+            ASSERT_TRUE(engine.DeleteText(sl, sc, el, ec));
+            undo.push_back(edit);
+            redo.clear();
+        }
+        else if (op < 9)
+        {
+            if (undo.empty())
+                continue;
+            apply(undo.back(), false);
+            ASSERT_NE(engine.Undo(), nullptr);
+            redo.push_back(undo.back());
+            undo.pop_back();
+        }
+        else
+        {
+            if (redo.empty())
+                continue;
+            apply(redo.back(), true);
+            ASSERT_NE(engine.Redo(), nullptr);
+            undo.push_back(redo.back());
+            redo.pop_back();
+        }
+        if (undo.size() > SECEdit::HistoryCapacity)
+            undo.pop_front();
+
+        ASSERT_EQ(static_cast<int>(marks.marked.size()), engine.GetLineCount()) << "step " << step;
+        int count = 0;
+        for (int line = 0; line < engine.GetLineCount(); ++line)
+        {
+            ASSERT_EQ(engine.TestLineMark(line, SECEditLineMarks::BookmarkMark), marks.marked[static_cast<std::size_t>(line)])
+                << "step " << step << " line " << line;
+            count += marks.marked[static_cast<std::size_t>(line)];
+        }
+        ASSERT_EQ(engine.CountLineMarks(SECEditLineMarks::BookmarkMark), count);
+    }
+}
