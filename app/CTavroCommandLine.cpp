@@ -43,6 +43,14 @@ CTavroCommandLine CTavroCommandLine::Parse(const QStringList& arguments, const Q
                                                  QStringLiteral("Print milliseconds to first paint, then quit."));
     for (const QCommandLineOption& option : {print, printTo, automation, embedding, unregister, dde, firstPaint})
         parser.addOption(option);
+    // Qt's own options are taken out by QApplication; they are known here too
+    // so that the command line can be checked before any display is opened.
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style", "stylesheet",
+                             "display", "geometry", "qwindowgeometry", "title", "qwindowtitle", "icon",
+                             "qwindowicon", "session", "name", "qmljsdebugger"})
+        parser.addOption(Hidden({QString::fromLatin1(name)}, QStringLiteral("Qt option."), QStringLiteral("value")));
+    for (const char* name : {"reverse", "widgetcount", "sync", "nograb", "dograb"})
+        parser.addOption(Hidden({QString::fromLatin1(name)}, QStringLiteral("Qt option.")));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A file to open."),
                                  QStringLiteral("[FILE...]"));
 

@@ -56,15 +56,21 @@ private:
 
 int main(int argc, char* argv[])
 {
-    // --help and --version answer without needing a display.
+    // --help, --version and a mistyped option answer without needing a display.
     {
         QCoreApplication probe(argc, argv);
         SetIdentity();
         const CTavroCommandLine early = CTavroCommandLine::Parse(probe.arguments(), QDir::currentPath());
-        if (early.action == CTavroCommandLine::Action::ShowHelp
-            || early.action == CTavroCommandLine::Action::ShowVersion) {
+        switch (early.action) {
+        case CTavroCommandLine::Action::ShowHelp:
+        case CTavroCommandLine::Action::ShowVersion:
             std::fputs(early.message.toLocal8Bit().constData(), stdout);
             return 0;
+        case CTavroCommandLine::Action::Error:
+            std::fputs((early.message + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+            return 2;
+        case CTavroCommandLine::Action::Run:
+            break;
         }
     }
 

@@ -52,6 +52,12 @@ TEST(CommandLine, ShellSwitchesAreAcceptedAndOnlyTheirFileOpens)
     EXPECT_EQ(printTo.files, QStringList{QStringLiteral("/work/here/a.txt")});
     EXPECT_EQ(printTo.printToArgs.size(), 3);
 
+    // Qt's own options are no mistakes either (QApplication takes them out later).
+    const CTavroCommandLine qt = Parse({QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-reverse"),
+                                        QStringLiteral("a.txt")});
+    ASSERT_EQ(qt.action, CTavroCommandLine::Action::Run);
+    EXPECT_EQ(qt.files, QStringList{QStringLiteral("/work/here/a.txt")});
+
     for (const char* legacy : {"-Automation", "-Embedding", "-Unregister", "-unregserver", "-dde"}) {
         const CTavroCommandLine line = Parse({QString::fromLatin1(legacy)});
         EXPECT_EQ(line.action, CTavroCommandLine::Action::Run) << legacy;

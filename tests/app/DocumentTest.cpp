@@ -77,8 +77,9 @@ TEST(Document, CommandLineOpensEachFileAndReportsEachMissingOneOnce)
 TEST(Document, StartsWithoutDocumentsWhenNoNamedFileOpens)
 {
     AppHarness h;
-    ASSERT_TRUE(h.Start({QStringLiteral("gone.txt")}));
-    EXPECT_EQ(h.messages.texts.size(), 1);
+    QDir(h.dir.path()).mkdir(QStringLiteral("folder"));
+    ASSERT_TRUE(h.Start({QStringLiteral("gone.txt"), QStringLiteral("folder")}));
+    EXPECT_EQ(h.messages.texts.size(), 2) << h.messages.texts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(h.app->Documents().isEmpty());
     EXPECT_EQ(h.app->MainFrame()->CurrentMenuId(), 128);
 }

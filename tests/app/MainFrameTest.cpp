@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -278,4 +279,28 @@ TEST(MainFrame, TitleShowsTheActiveDocumentAndItsModifiedMark)
     ASSERT_TRUE(h.app->Documents()[0]->GetEdit().InsertTextAt(0, 0, u"y"));
     EXPECT_TRUE(frame.isWindowModified());
     EXPECT_TRUE(h.app->Documents()[0]->GetFrames()[0]->isWindowModified());
+}
+
+TEST(MainFrame, CascadeAndTileLeaveTheTabsAndTabbedBringsThemBack)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    h.app->OnFileNew();
+    CMainFrame& frame = *h.app->MainFrame();
+    frame.show();
+    ASSERT_EQ(frame.MdiArea()->viewMode(), QMdiArea::TabbedView);
+    frame.Action(TavroCmd::WindowCascade)->trigger();
+    EXPECT_EQ(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
+    QAction* tabbed = nullptr;
+    for (QAction* action : MenuNamed(frame, QStringLiteral("Window"))->actions()) {
+        if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Tabbed"))
+            tabbed = action;
+    }
+    ASSERT_NE(tabbed, nullptr);
+    EXPECT_FALSE(tabbed->isChecked());
+    tabbed->trigger();
+    EXPECT_EQ(frame.MdiArea()->viewMode(), QMdiArea::TabbedView);
+    frame.Action(TavroCmd::WindowTileHorz)->trigger();
+    EXPECT_EQ(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
+    EXPECT_EQ(frame.ChildFrames().size(), 2);
 }

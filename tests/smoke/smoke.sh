@@ -2,6 +2,14 @@
 # smoke.sh TAVRO: start TAVRO on a file under Xvfb, see its window, close it.
 set -u
 tavro=$1
+# Options are checked before any display is needed.
+"$tavro" --version | grep -q '3\.3\.0\.6' || { echo "smoke: --version does not name 3.3.0.6"; exit 1; }
+if "$tavro" --no-such-option 2>"${TMPDIR:-/tmp}/tavro-smoke-option.$$"; then
+  echo "smoke: an unknown option was accepted"; exit 1
+fi
+grep -q "no-such-option" "${TMPDIR:-/tmp}/tavro-smoke-option.$$" || { echo "smoke: no message names the unknown option"; exit 1; }
+rm -f "${TMPDIR:-/tmp}/tavro-smoke-option.$$"
+
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed; skipped"; exit 77; }
 done
