@@ -619,10 +619,14 @@ void SECEdit::BringColoringUpTo(std::int32_t line)
     // Regions reaching into the unsettled lines may have changed: drop them
     // and everything after them, and find them again from the first one's
     // opening line.
-    const auto first = std::lower_bound(m_regions.begin(), m_regions.end(), rangeStart,
-                                        [](const ColorRegion& r, const SECEditTextPos& p) { return r.end < p; });
+    auto first = std::lower_bound(m_regions.begin(), m_regions.end(), rangeStart,
+                                  [](const ColorRegion& r, const SECEditTextPos& p) { return r.end < p; });
     if (first != m_regions.end() && first->start <= rangeEnd)
     {
+        // Its opening line may begin inside an earlier region that ends on
+        // it: that line is only coloured right from the earlier opening.
+        while (first != m_regions.begin() && std::prev(first)->end.line >= first->start.line)
+            --first;
         const std::int32_t startLine = first->start.line;
         InvalidateRegionsFrom(static_cast<std::size_t>(first - m_regions.begin()));
         m_colorFrontier = std::min(m_colorFrontier, startLine);

@@ -23,7 +23,7 @@ const char16_t* const kStartText = u"int main() /* entry\n"
                                    u"x = y /* open";
 
 const char16_t* const kSnippets[] = {u"/*", u"*/", u"\"", u"//", u"\n", u"x", u"'", u"\\", u" ", u"a/*b",
-                                     u"*/\n", u"\"/*\"", u"int", u"\n\n/* z */\n"};
+                                     u"*/\n", u"\"/*\"", u"int", u"\n\n/* z */\n", u"*/ y /*"};
 
 std::vector<std::string> ColourAll(SECEdit& engine, const std::vector<std::int32_t>& order)
 {

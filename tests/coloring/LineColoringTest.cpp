@@ -264,3 +264,18 @@ TEST(LineColoring, HighlightedLine)
     engine->ToggleLineMark(0, SECEditLineMarks::HighlightMark);
     EXPECT_EQ(LineRuns(*engine, 0), R(Text, 6));
 }
+
+TEST(LineColoring, RegionOpeningOnALineAnotherRegionEnds)
+{
+    auto engine = MakeEngine(u"C++", Lines({u"a /* one", u"two */ b /* three", u"four", u"five */ c;", u"d;"}));
+    for (int line = 0; line < 5; ++line)
+        engine->GetLineColoring(line);
+    ASSERT_EQ(engine->GetColorRegions().size(), 2u);
+    // An edit after the second region's end leaves both regions standing,
+    // but a request below makes the second one be looked at again. Line 1
+    // begins inside the first comment and must stay so.
+    ASSERT_TRUE(engine->InsertTextAt(3, 9, u"x"));
+    EXPECT_EQ(LineRuns(*engine, 4), R(Text, 1) + " " + R(Op, 1));
+    EXPECT_EQ(LineRuns(*engine, 1), R(Comment, 6) + " " + R(Text, 3) + " " + R(Comment, 8));
+    EXPECT_EQ(LineRuns(*engine, 2), R(Comment, 0));
+}
