@@ -494,8 +494,10 @@ void CMainFrame::UpdateMenus()
         if (qobject_cast<CChildFrame*>(sub->widget()))
             ++open;
     }
-    if (open == 0)
+    if (open == 0) {
         m_paneLineColumn->clear();
+        SetOverwrite(false);
+    }
     else if (m_paneLineColumn->text().isEmpty())
         SetLineColumn(1, 1); // until the pane's caret reports its own position
     const int wanted = open > 0 ? 129 : 128;
@@ -558,6 +560,9 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow*)
     UpdateTitle();
     UpdateCommandStates();
     SetLineColumn(1, 1); // until the pane's caret reports its own position
+    // Overtype belongs to the document, so the pane shows the active one's.
+    CTavroDoc* doc = ActiveDocument();
+    SetOverwrite(doc && doc->GetEdit().GetOvertype());
 }
 
 void CMainFrame::OnCascade()

@@ -101,6 +101,9 @@ CTavroApp::~CTavroApp()
     m_mainFrame.reset();
     m_retired.clear();
     m_documents.clear();
+    // The registry outlives this object; its loaders and savers must not keep
+    // pointing at a settings store that may go with it.
+    RegisterBuiltInLanguages(SECEditLangRegistry::Instance(), nullptr);
 }
 
 bool CTavroApp::InitInstance(const CTavroCommandLine& commandLine, bool showMainWindow)

@@ -143,6 +143,15 @@ TEST(MainFrame, StatusBarPanes)
     frame.SetOverwrite(false);
     EXPECT_EQ(frame.PaneText(TavroBar::PaneOverwrite), QString());
 
+    // Overtype is the document's: the pane follows the active window.
+    CTavroDoc* first = h.app->Documents()[0];
+    first->GetEdit().SetOvertype(true);
+    h.app->OnFileNew();
+    EXPECT_EQ(frame.PaneText(TavroBar::PaneOverwrite), QString());
+    frame.ActivateChildFrame(first->GetFrames()[0]);
+    EXPECT_EQ(frame.ActiveDocument(), first);
+    EXPECT_EQ(frame.PaneText(TavroBar::PaneOverwrite), QStringLiteral("OVR"));
+
     // The position pane is wide enough for its largest text.
     const auto* pane = frame.statusBar()->findChild<QLabel*>(QStringLiteral("pane%1").arg(TavroBar::PaneLineColumn));
     ASSERT_NE(pane, nullptr);
