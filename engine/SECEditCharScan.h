@@ -1,6 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Character scans over the store's text. The fixed-size inner loops let the
 // compiler compare many characters at once; lines of a few thousand
@@ -62,5 +68,55 @@ inline std::size_t Count(const char16_t* p, std::size_t n, char16_t c) noexcept
     for (; i < n; ++i)
         count += p[i] == c;
     return count;
+}
+// One pass over text[begin, end) of a buffer of `size` characters: appends
+// the positions of `feed` to `feeds`, counts `ret` characters and those of
+// them not followed by `feed` within the buffer. Loading runs this over every
+// character of a file, so it looks at 16 characters per step where it can.
+inline void ScanLineEnds(const char16_t* text, std::size_t begin, std::size_t end, std::size_t size, char16_t feed,
+                         char16_t ret, std::vector<std::uint32_t>& feeds, std::uint32_t& returns,
+                         std::uint32_t& lone)
+{
+    auto returnAt = [&](std::size_t at) {
+        ++returns;
+        lone += at + 1 >= size || text[at + 1] != feed;
+    };
+    std::size_t i = begin;
+#if defined(__SSE2__)
+    const __m128i feedWide = _mm_set1_epi16(static_cast<short>(feed));
+    const __m128i returnWide = _mm_set1_epi16(static_cast<short>(ret));
+    for (; i + 16 <= end; i += 16)
+    {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
+        // Two mask bits per character; keep the even one.
+        std::uint32_t feedMask = (static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(a, feedWide))) |
+                                  static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(b, feedWide))) << 16) &
+                                 0x55555555u;
+        while (feedMask)
+        {
+            feeds.push_back(static_cast<std::uint32_t>(i + static_cast<unsigned>(__builtin_ctz(feedMask)) / 2));
+            feedMask &= feedMask - 1;
+        }
+        if (ret == 0)
+            continue;
+        std::uint32_t returnMask =
+            (static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(a, returnWide))) |
+             static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(b, returnWide))) << 16) &
+            0x55555555u;
+        while (returnMask)
+        {
+            returnAt(i + static_cast<unsigned>(__builtin_ctz(returnMask)) / 2);
+            returnMask &= returnMask - 1;
+        }
+    }
+#endif
+    for (; i < end; ++i)
+    {
+        if (text[i] == feed)
+            feeds.push_back(static_cast<std::uint32_t>(i));
+        else if (ret != 0 && text[i] == ret)
+            returnAt(i);
+    }
 }
 } // namespace SECEditCharScan

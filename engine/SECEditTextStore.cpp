@@ -536,18 +536,19 @@ void SECEditTextStore::AppendText(std::u16string_view text)
             last.text.reserve(take + take / 32); // a little room, so a first edit need not reallocate
         else
             Grow(last.text, base + take);
-        const std::size_t from = base > 0 ? base - 1 : 0;
-        const std::uint32_t loneBefore = CountLone(last, from, base);
         last.text.insert(last.text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(take));
-        const std::uint32_t added = CountCarriageReturns(text.data(), take);
-        last.carriageReturns += added;
-        if (last.carriageReturns > 0)
-            last.loneCarriageReturns += CountLone(last, from, base + take) - loneBefore;
-        const std::size_t feeds = SECEditCharScan::Count(text.data(), take, m_lineFeed);
-        if (last.feeds.capacity() < last.feeds.size() + feeds)
-            last.feeds.reserve(last.feeds.size() + feeds);
-        SECEditCharScan::ForEach(text.data(), take, m_lineFeed,
-                    [&](std::size_t i) { last.feeds.push_back(static_cast<std::uint32_t>(base + i)); });
+
+        // A carriage return that ended the block now has a follower.
+        if (base > 0 && m_carriageReturn != 0 && last.text[base - 1] == m_carriageReturn &&
+            last.text[base] == m_lineFeed)
+            --last.loneCarriageReturns;
+        thread_local std::vector<std::uint32_t> found;
+        found.clear();
+        SECEditCharScan::ScanLineEnds(last.text.data(), base, base + take, last.text.size(), m_lineFeed,
+                                      m_carriageReturn, found, last.carriageReturns, last.loneCarriageReturns);
+        if (last.feeds.capacity() < last.feeds.size() + found.size())
+            last.feeds.reserve(last.feeds.size() + found.size());
+        last.feeds.insert(last.feeds.end(), found.begin(), found.end());
         text.remove_prefix(take);
         if (!text.empty())
             m_blocks.emplace_back();

@@ -407,3 +407,34 @@ TEST_P(DifferentialTest, BookmarksFollowSplitsJoinsUndoAndRedo)
         ASSERT_EQ(engine.CountLineMarks(SECEditLineMarks::BookmarkMark), count);
     }
 }
+
+// Text appended in pieces of any size (a carriage return may end one piece
+// and its line feed start the next) is indexed exactly as the text itself.
+TEST_P(DifferentialTest, AppendingInPiecesIndexesLikeTheWholeText)
+{
+    std::mt19937 rng(GetParam() + 11);
+    std::u16string whole;
+    while (whole.size() < 6000)
+        whole += RandomText(rng, 60);
+    for (int round = 0; round < 3; ++round)
+    {
+        SECEditTextStore store;
+        for (std::size_t at = 0; at < whole.size();)
+        {
+            const std::size_t piece = std::min<std::size_t>(whole.size() - at, 1 + rng() % (round == 0 ? 3 : 200));
+            store.AppendText(std::u16string_view(whole).substr(at, piece));
+            at += piece;
+        }
+        Model model{whole};
+        const auto starts = model.LineStarts();
+        ASSERT_EQ(store.GetLineCount(), static_cast<int>(starts.size()));
+        for (std::size_t line = 0; line < starts.size(); ++line)
+        {
+            const std::size_t next = line + 1 < starts.size() ? starts[line + 1] : whole.size();
+            ASSERT_EQ(store.GetFullLineLength(static_cast<int>(line)), static_cast<int>(next - starts[line]));
+            const std::size_t stop = std::u16string_view(whole).find_first_of(u"\r\n", starts[line]);
+            const std::size_t length = (stop == std::u16string::npos ? whole.size() : stop) - starts[line];
+            ASSERT_EQ(store.GetLineLength(static_cast<int>(line)), static_cast<int>(length)) << "line " << line;
+        }
+    }
+}
