@@ -129,7 +129,9 @@ void SECEditSplitterWindow::DeleteRow(int row)
     m_rowSplitters[1] = nullptr;
     m_panes[1] = {};
     m_rowCount = 1;
+    // Out of the splitter at once, so a split right after this sees one row.
     gone->hide();
+    gone->setParent(nullptr);
     gone->deleteLater();
     UpdateCells();
 }
@@ -146,6 +148,7 @@ void SECEditSplitterWindow::DeleteColumn(int column)
             m_panes[std::size_t(r)][0] = m_panes[std::size_t(r)][1];
         m_panes[std::size_t(r)][1] = nullptr;
         gone->hide();
+        gone->setParent(nullptr);
         gone->deleteLater();
     }
     m_columnCount = 1;

@@ -224,10 +224,13 @@ TEST(SplitterWindow, SplitsIntoFourPanesThatFollowTheirRowAndColumn)
     bottomLeft->verticalScrollBar()->setValue(9);
     EXPECT_EQ(window.GetPane(0, 1)->GetViewport().GetFirstVisibleLine(), 9);
     window.DeleteColumn(1);
-    Settle();
     EXPECT_EQ(window.GetColumnCount(), 1);
     EXPECT_EQ(window.GetPane(0, 1), nullptr);
     EXPECT_EQ(window.GetActivePane(), bottomLeft);
+    // Splitting again at once, before the old panes are gone.
+    ASSERT_TRUE(window.SplitColumn(200));
+    Settle();
+    EXPECT_NEAR(window.GetPane(0, 0)->width(), 200, 10);
 }
 
 TEST(SplitterWindow, NewPanesOpenWhereTheirNeighbourStands)
