@@ -745,11 +745,11 @@ SECEditColorRuns* SECEdit::ColorLine(std::int32_t line, std::int32_t startColumn
 
 SECEditColorRuns* SECEdit::ColorOneLine(std::int32_t line, std::int32_t startColumn)
 {
-    m_colorFrontier = std::max(m_colorFrontier, line + 1);
     const char16_t* text = nullptr;
     const std::int32_t length = GetTextStore()->GetLineText(line, text);
     if (length < 0)
         return nullptr;
+    m_colorFrontier = std::max(m_colorFrontier, line + 1);
     SECEditColoringState& st = ColoringState();
     SECEditColorRuns& runs = st.work;
     runs.clear();
