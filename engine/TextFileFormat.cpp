@@ -109,7 +109,14 @@ std::size_t DecodeUtf8Window(const unsigned char* in, char16_t* out, std::size_t
     return consumed;
 }
 
-const bool kWideUtf8 = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
+bool WideUtf8Available() noexcept
+{
+    static const bool available = [] {
+        __builtin_cpu_init(); // may run before the library's own start-up code
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
+    }();
+    return available;
+}
 #endif
 
 constexpr unsigned char kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
@@ -197,6 +204,9 @@ bool TextFileFormat::IsValidUtf8(std::string_view bytes) noexcept
 TextFileFormat::DecodeResult TextFileFormat::DecodeUtf8(const unsigned char* in, std::size_t size,
                                                         char16_t* out, bool atEnd) noexcept
 {
+#ifdef TAVRO_WIDE_UTF8
+    const bool wide = WideUtf8Available();
+#endif
     std::size_t i = 0;
     std::size_t o = 0;
     while (i < size) {
@@ -208,7 +218,7 @@ TextFileFormat::DecodeResult TextFileFormat::DecodeUtf8(const unsigned char* in,
                 continue;
             }
 #ifdef TAVRO_WIDE_UTF8
-            if (kWideUtf8) {
+            if (wide) {
                 std::size_t produced = 0;
                 if (const std::size_t consumed = DecodeUtf8Window(in + i, out + o, produced)) {
                     i += consumed;
