@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libpcre2-dev
           libhunspell-dev hunspell-en-us libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core xvfb xauth clang libclang-rt-dev)
+          fonts-dejavu-core xvfb xauth xdotool clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

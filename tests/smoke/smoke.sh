@@ -24,16 +24,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-disp=""
-for n in $(seq 150 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then disp=":$n"; break; fi
-done
-[ -n "$disp" ] || { echo "smoke: no free display; skipped"; exit 77; }
-Xvfb "$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & xpid=$!
-export DISPLAY=$disp
+# Xvfb picks a free display itself and tells its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 & xpid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; kill -0 "$xpid" 2>/dev/null || break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "smoke: Xvfb did not start; skipped"; cat "$work/xvfb.log"; exit 77; }
+export DISPLAY=":$(head -n 1 "$work/display")"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getmouselocation >/dev/null 2>&1 || { echo "smoke: Xvfb did not start; skipped"; cat "$work/xvfb.log"; exit 77; }
 
 # Private settings, so neither the user's files nor a running editor are touched.
 mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
