@@ -80,8 +80,10 @@ struct CMyEdit::BracketMemo
     std::vector<std::int32_t> columns;
     std::vector<char16_t> kinds;
 
-    // The last bracket above line `aboveLine` (0: none).
+    // The last bracket above line `aboveLine` (0: none), found on line
+    // `aboveFound` (-1: none); lines between have none.
     std::int32_t aboveLine = -1;
+    std::int32_t aboveFound = -1;
     char16_t above = 0;
 
     // Lines after `belowFrom` up to `belowLine` have no bracket; `below` is
@@ -93,7 +95,7 @@ struct CMyEdit::BracketMemo
     void Reset(std::uint64_t now)
     {
         generation = now;
-        line = aboveLine = belowFrom = belowLine = -1;
+        line = aboveLine = aboveFound = belowFrom = belowLine = -1;
         above = below = 0;
         columns.clear();
         kinds.clear();
@@ -101,12 +103,15 @@ struct CMyEdit::BracketMemo
 
     char16_t Above(const SECEdit& engine, std::int32_t target)
     {
-        if (aboveLine == target)
+        // Known already: the target lies between the bracket found last time
+        // and the line it was looked up for.
+        if (aboveLine >= 0 && aboveFound < target && target <= aboveLine)
             return above;
         // Walk up from the target; stop at a bracket, or where the answer is
         // already known.
         const std::int32_t known = (aboveLine >= 0 && aboveLine < target) ? aboveLine : -1;
         char16_t found = 0;
+        std::int32_t foundLine = -1;
         bool done = false;
         for (std::int32_t l = target - 1; l >= std::max(known, 0); --l)
         {
@@ -115,13 +120,18 @@ struct CMyEdit::BracketMemo
             if (const char16_t c = LastBracketOf(text))
             {
                 found = c;
+                foundLine = l;
                 done = true;
                 break;
             }
         }
         if (!done && known >= 0)
+        {
             found = above;
+            foundLine = aboveFound;
+        }
         aboveLine = target;
+        aboveFound = foundLine;
         above = found;
         return found;
     }
