@@ -193,6 +193,8 @@ TEST(MainFrame, ClosingWritesThePlacementAndTheBarsComeBack)
     frame->resize(800, 600);
     frame->Action(TavroCmd::ViewStatusBar)->trigger();
     EXPECT_TRUE(frame->statusBar()->isHidden());
+    frame->Action(TavroCmd::ViewToolbar)->trigger();
+    EXPECT_TRUE(frame->findChild<QToolBar*>(QStringLiteral("ToolBar"))->isHidden());
     ASSERT_TRUE(frame->close());
     EXPECT_EQ(h.settings.ReadInt(u"settings", u"cx", 0), 800);
     EXPECT_EQ(h.settings.ReadInt(u"settings", u"cy", 0), 600);
@@ -205,6 +207,9 @@ TEST(MainFrame, ClosingWritesThePlacementAndTheBarsComeBack)
     EXPECT_EQ(next.app->MainFrame()->size(), QSize(800, 600));
     EXPECT_TRUE(next.app->MainFrame()->statusBar()->isHidden());
     EXPECT_FALSE(next.app->MainFrame()->Action(TavroCmd::ViewStatusBar)->isChecked());
+    next.app->MainFrame()->show();
+    EXPECT_TRUE(next.app->MainFrame()->findChild<QToolBar*>(QStringLiteral("ToolBar"))->isHidden());
+    EXPECT_FALSE(next.app->MainFrame()->Action(TavroCmd::ViewToolbar)->isChecked());
 }
 
 TEST(MainFrame, MinimisedWindowKeepsTheStoredPlacement)
