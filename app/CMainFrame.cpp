@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -341,6 +342,8 @@ void CMainFrame::CreateMenus()
     QMenu* tools = menu(tr("&Tools"), {ChooseFont, Count, CheckSpelling, SetLanguage, 0, Options});
     QMenu* window = menu(tr("&Window"), {WindowNew, WindowCascade, WindowTileHorz, WindowArrange});
     window->addAction(m_tabbedAction);
+    // The open windows follow, numbered, the active one checked.
+    connect(window, &QMenu::aboutToShow, this, [this, window] { UpdateWindowList(window); });
     QMenu* help129 = menu(tr("&Help"), {HelpFinder, 0, AppAbout});
     m_menusDocument = {file129, edit, view129, insert, tools, window, help129};
 }
@@ -563,6 +566,34 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow*)
     // Overtype belongs to the document, so the pane shows the active one's.
     CTavroDoc* doc = ActiveDocument();
     SetOverwrite(doc && doc->GetEdit().GetOvertype());
+}
+
+void CMainFrame::UpdateWindowList(QMenu* menu)
+{
+    for (QAction* action : std::as_const(m_windowListActions)) {
+        menu->removeAction(action);
+        action->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<CChildFrame*> frames = ChildFrames();
+    if (frames.isEmpty())
+        return;
+    m_windowListActions.append(menu->addSeparator());
+    const CChildFrame* active = ActiveChildFrame();
+    for (int i = 0; i < frames.size() && i < 9; ++i) {
+        CChildFrame* frame = frames[i];
+        QString title = frame->FrameTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        action->setCheckable(true);
+        action->setChecked(frame == active);
+        action->setStatusTip(tr("Activate this window"));
+        connect(action, &QAction::triggered, this, [this, frame = QPointer<CChildFrame>(frame)] {
+            if (frame)
+                ActivateChildFrame(frame);
+        });
+        m_windowListActions.append(action);
+    }
 }
 
 void CMainFrame::OnCascade()

@@ -86,6 +86,7 @@ private:
     void OnTile();
     void OnArrangeIcons();
     void OnTabbed(bool on);
+    void UpdateWindowList(QMenu* menu);
 
     CTavroApp& m_app;
     QMdiArea* m_mdiArea = nullptr;
@@ -94,6 +95,7 @@ private:
     QList<QMenu*> m_menusNoDocument; // menu 128
     QList<QMenu*> m_menusDocument;   // menu 129
     QList<QAction*> m_recentActions;
+    QList<QAction*> m_windowListActions;
     QAction* m_recentEmpty = nullptr;
     QAction* m_tabbedAction = nullptr;
     QLabel* m_paneMessage = nullptr;

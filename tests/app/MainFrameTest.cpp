@@ -317,4 +317,21 @@ TEST(MainFrame, CascadeAndTileLeaveTheTabsAndTabbedBringsThemBack)
     frame.Action(TavroCmd::WindowTileHorz)->trigger();
     EXPECT_EQ(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
     EXPECT_EQ(frame.ChildFrames().size(), 2);
+
+    // The Window menu lists the open windows; choosing one activates it.
+    QMenu* window = MenuNamed(frame, QStringLiteral("Window"));
+    Q_EMIT window->aboutToShow();
+    QStringList listed;
+    QAction* first = nullptr;
+    for (QAction* action : window->actions()) {
+        if (action->text().startsWith(QLatin1Char('&')) && action->text().at(1).isDigit()) {
+            listed.append(action->text());
+            if (!first)
+                first = action;
+        }
+    }
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("&1 Tavro1"), QStringLiteral("&2 Tavro2")}));
+    ASSERT_NE(first, nullptr);
+    first->trigger();
+    EXPECT_EQ(frame.ActiveDocument()->GetTitle(), QStringLiteral("Tavro1"));
 }
