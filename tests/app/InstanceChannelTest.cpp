@@ -1,6 +1,8 @@
 #include "app/CInstanceChannel.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QThread>
 #include <QUuid>
 
@@ -52,4 +54,15 @@ TEST(InstanceChannel, OnlyOneInstanceListensUnderAName)
     CInstanceChannel second(name);
     ASSERT_TRUE(first.Listen());
     EXPECT_FALSE(second.Listen());
+}
+
+TEST(InstanceChannel, SocketLeftByACrashedInstanceIsReplaced)
+{
+    const QString name = UniqueName();
+    QFile stale(QDir::tempPath() + QLatin1Char('/') + name);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // nobody answers on it
+    stale.close();
+    CInstanceChannel channel(name);
+    EXPECT_TRUE(channel.Listen());
+    EXPECT_TRUE(channel.IsListening());
 }
