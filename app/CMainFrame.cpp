@@ -6,13 +6,11 @@
 #include "app/TavroCommandIds.h"
 #include "platform/ISettingsStore.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,7 +21,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QToolBar>
 #include <QUrl>
 
@@ -409,7 +406,6 @@ void CMainFrame::SetLineColumn(int line, int column)
 
 void CMainFrame::SetOverwrite(bool on)
 {
-    m_overwrite = on;
     m_paneOverwrite->setText(on ? QStringLiteral("OVR") : QString());
 }
 

@@ -105,6 +105,5 @@ private:
     QLabel* m_paneOverwrite = nullptr;
     int m_currentMenu = 0;
     int m_bTopmost = 0;
-    bool m_overwrite = false;
     bool m_tearingDown = false;
 };
