@@ -304,7 +304,7 @@ protected:
 private:
     struct RingStack
     {
-        std::array<SECEditCommandBase*, HistoryCapacity> slots{};
+        std::array<SECEditCommandBase*, HistoryCapacity> ring{};
         int top = -1;
         int count = 0;
         // Returns the command displaced from the slot (the caller releases it).

@@ -11,8 +11,8 @@
 SECEditCommandBase* SECEdit::RingStack::Push(SECEditCommandBase* command)
 {
     top = (top + 1) % HistoryCapacity;
-    SECEditCommandBase* displaced = slots[static_cast<std::size_t>(top)];
-    slots[static_cast<std::size_t>(top)] = command;
+    SECEditCommandBase* displaced = ring[static_cast<std::size_t>(top)];
+    ring[static_cast<std::size_t>(top)] = command;
     count = std::min(count + 1, HistoryCapacity);
     return displaced;
 }
@@ -21,15 +21,15 @@ SECEditCommandBase* SECEdit::RingStack::Peek() const
 {
     if (count == 0 || top < 0 || top >= HistoryCapacity)
         return nullptr;
-    return slots[static_cast<std::size_t>(top)];
+    return ring[static_cast<std::size_t>(top)];
 }
 
 SECEditCommandBase* SECEdit::RingStack::Pop()
 {
     if (count == 0 || top < 0)
         return nullptr;
-    SECEditCommandBase* command = slots[static_cast<std::size_t>(top)];
-    slots[static_cast<std::size_t>(top)] = nullptr;
+    SECEditCommandBase* command = ring[static_cast<std::size_t>(top)];
+    ring[static_cast<std::size_t>(top)] = nullptr;
     top = top == 0 ? HistoryCapacity - 1 : top - 1;
     --count;
     return command;
