@@ -1,3 +1,19 @@
 #include "app/CTavroView.h"
 
-CTavroView::CTavroView(SECEdit* edit, QWidget* parent) : SECEditView(edit, parent) {}
+#include "app/CTavroController.h"
+
+CTavroView::CTavroView(SECEdit* edit, QWidget* parent)
+    : SECEditView(edit, parent), m_controller(std::make_unique<CTavroController>(*this))
+{
+    // The controller keeps the pane's gutter from now on: start from the pane's.
+    m_controller->GetGutterSettings() = GetSelectionHolder().GetGutterSettings();
+    SetPresentationState(m_controller.get());
+    SetPaneInput(m_controller.get());
+}
+
+CTavroView::~CTavroView()
+{
+    // The viewport outlives the controller by a moment: let it fall back first.
+    SetPaneInput(nullptr);
+    SetPresentationState(nullptr);
+}

@@ -43,6 +43,8 @@ public:
     // false for a line outside the block.
     virtual bool GetColumnSelectionSpan(int line, int& startColumn, int& endColumn) const = 0;
     virtual const SECEditGutterSettings& GetGutterSettings() const = 0;
+    // The application's line-number switch; a state without its own gutter ignores it.
+    virtual void SetGutterMode(int mode) { (void)mode; }
 
     // Geometry in document pixels, as the pane lays text out.
     // Where text starts: the gutter's width.

@@ -4,6 +4,8 @@
 #include "platform/qt/QtPainterSurface.h"
 
 #include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -25,9 +27,125 @@ SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(p
     m_viewport->SetPresentationState(m_state);
     ApplyPalette();
     m_viewport->UpdateScrollRanges();
+
+    m_caretBlink.setInterval(500);
+    connect(&m_caretBlink, &QTimer::timeout, this, [this] {
+        m_caretPhase = !m_caretPhase;
+        OnCaretChanged();
+    });
 }
 
-SECEditView::~SECEditView() = default;
+SECEditView::~SECEditView()
+{
+    // The controller may go before the pane; nothing may call it from here on.
+    m_input = nullptr;
+}
+
+void SECEditView::SetPaneInput(ISECEditPaneInput* input)
+{
+    if (m_input)
+        m_input->SetCaretListener({});
+    m_input = input;
+    setAttribute(Qt::WA_InputMethodEnabled, input != nullptr);
+    if (m_input) {
+        m_input->SetCaretListener([this] {
+            // A caret that moved shows at once and blinks from there.
+            m_caretPhase = true;
+            if (m_caretBlink.isActive())
+                m_caretBlink.start();
+            OnCaretChanged();
+        });
+        if (HasFocus())
+            m_input->OnFocus(true);
+    }
+    OnCaretChanged();
+}
+
+QRect SECEditView::GetCaretScreenRect() const
+{
+    PixelRect r;
+    if (!m_input || !m_caretPhase || !m_input->GetCaretRect(r))
+        return {};
+    const PixelPoint origin = m_viewport->GetOrigin();
+    r = r.Translated(-origin.x, -origin.y);
+    // Scrolled under the gutter: hidden.
+    if (r.left < m_viewport->GetTextLeft())
+        return {};
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+void SECEditView::OnCaretChanged()
+{
+    const QRect now = GetCaretScreenRect();
+    if (now == m_caretShown)
+        return;
+    if (!m_caretShown.isEmpty())
+        viewport()->update(m_caretShown);
+    if (!now.isEmpty())
+        viewport()->update(now);
+}
+
+void SECEditView::PaintCaret(QPainter& painter)
+{
+    m_caretShown = GetCaretScreenRect();
+    if (m_caretShown.isEmpty())
+        return;
+    // Inverting keeps the caret visible on any colour and the character under
+    // an overtype block readable.
+    painter.setClipping(false);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.fillRect(m_caretShown, Qt::white);
+}
+
+bool SECEditView::event(QEvent* event)
+{
+    if (m_input && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int modifiers = int(key->modifiers() & ~(Qt::KeypadModifier | Qt::MetaModifier));
+        if (event->type() == QEvent::ShortcutOverride) {
+            // The editor's own keys come here before the application's shortcuts.
+            if (m_input->IsKeyBound(key->key(), modifiers)) {
+                event->accept();
+                return true;
+            }
+            return QAbstractScrollArea::event(event);
+        }
+        // Tab and Shift+Tab are editing keys here, not focus moves.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void SECEditView::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_input) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const int modifiers = int(event->modifiers() & ~(Qt::KeypadModifier | Qt::MetaModifier));
+    if (m_input->OnKeyDown(event->key(), modifiers)) {
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+        m_input->OnChar(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())))) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void SECEditView::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString text = event->commitString();
+    if (m_input && !text.isEmpty())
+        m_input->OnChar(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
+    event->accept();
+}
 
 void SECEditView::SetPresentationState(ISECEditPresentationState* state)
 {
@@ -40,6 +158,7 @@ void SECEditView::SetPresentationState(ISECEditPresentationState* state)
 void SECEditView::SetGutterMode(int mode)
 {
     m_holder.GetGutterSettings().mode = mode;
+    m_state->SetGutterMode(mode);
     OnGutterChanged();
 }
 
@@ -75,6 +194,7 @@ void SECEditView::paintEvent(QPaintEvent* event)
     QtPainterSurface surface(painter);
     for (const QRect& r : event->region())
         m_viewport->PaintText(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    PaintCaret(painter);
 }
 
 void SECEditView::resizeEvent(QResizeEvent* event)
@@ -100,6 +220,11 @@ void SECEditView::changeEvent(QEvent* event)
 void SECEditView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    if (m_input) {
+        m_caretPhase = true;
+        m_caretBlink.start();
+        m_input->OnFocus(true);
+    }
     if (m_state->HasSelection() && !m_state->KeepsFocusLook())
         viewport()->update();
 }
@@ -107,6 +232,9 @@ void SECEditView::focusInEvent(QFocusEvent* event)
 void SECEditView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    m_caretBlink.stop();
+    if (m_input)
+        m_input->OnFocus(false);
     if (m_state->HasSelection() && !m_state->KeepsFocusLook())
         viewport()->update();
 }
@@ -139,6 +267,11 @@ void SECEditView::InvalidateAll()
 void SECEditView::ScrollContents(int dx, int dy, const PixelRect& area)
 {
     viewport()->scroll(dx, dy, QRect(area.left, area.top, area.Width(), area.Height()));
+    // The caret's pixels moved with the text; draw it again where it belongs.
+    if (!m_caretShown.isEmpty()) {
+        viewport()->update(m_caretShown.translated(dx, dy));
+        viewport()->update(m_caretShown);
+    }
 }
 
 void SECEditView::SetScrollBar(bool vertical, int maximum, int page, int position, bool enabled)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/qt/QtFontMetrics.h"
+#include "view/ISECEditPaneInput.h"
 #include "view/ISECEditViewportWindow.h"
 #include "view/SECEditSelectionHolder.h"
 #include "view/SECEditViewport.h"
 
 #include <QAbstractScrollArea>
 #include <QRegion>
+#include <QTimer>
 
 #include <memory>
 
@@ -33,6 +35,13 @@ public:
     void SetPresentationState(ISECEditPresentationState* state);
     SECEditSelectionHolder& GetSelectionHolder() { return m_holder; }
 
+    // The controller that takes the pane's keys and focus and says where the
+    // caret is; none: the pane only shows text.
+    void SetPaneInput(ISECEditPaneInput* input);
+    ISECEditPaneInput* GetPaneInput() const { return m_input; }
+    // The caret as last drawn, in viewport-widget pixels (empty when hidden).
+    QRect GetCaretScreenRect() const;
+
     // Shows the gutter in one of the gutter modes (SECEditGutterSettings::Mode)
     // while the pane's own holder answers for it.
     void SetGutterMode(int mode);
@@ -52,6 +61,9 @@ protected:
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
     // ISECEditViewportWindow
     int GetClientWidth() const override;
@@ -64,6 +76,8 @@ protected:
 
 private:
     void ApplyPalette();
+    void OnCaretChanged();
+    void PaintCaret(QPainter& painter);
 
     SECEdit* m_edit;
     QtFontMetricsFactory m_metricsFactory;
@@ -72,4 +86,8 @@ private:
     std::unique_ptr<SECEditViewport> m_viewport;
     QRegion m_lastPaintRegion;
     int m_settingScrollBars = 0;
+    ISECEditPaneInput* m_input = nullptr;
+    QTimer m_caretBlink;
+    bool m_caretPhase = true;
+    QRect m_caretShown;
 };

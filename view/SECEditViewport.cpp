@@ -230,6 +230,16 @@ PixelRect SECEditViewport::GetLineRect(int first, int last) const
 
 // --- Scrolling ---------------------------------------------------------------------------
 
+int SECEditViewport::GetClientWidth() const
+{
+    return m_window ? m_window->GetClientWidth() : 0;
+}
+
+int SECEditViewport::GetClientHeight() const
+{
+    return m_window ? m_window->GetClientHeight() : 0;
+}
+
 int SECEditViewport::GetVisibleLineCount() const
 {
     return m_window ? m_window->GetClientHeight() / m_lineHeight : 0;

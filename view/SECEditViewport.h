@@ -88,6 +88,9 @@ public:
     void ScrollBy(int columns, int lines);
     int GetFirstVisibleLine() const noexcept { return m_origin.y / m_lineHeight; }
     int GetFirstVisibleColumn() const noexcept { return m_origin.x / m_averageWidth; }
+    // The window's client area in pixels; 0 without a window.
+    int GetClientWidth() const;
+    int GetClientHeight() const;
     // Whole lines and columns that fit in the window.
     int GetVisibleLineCount() const;
     int GetVisibleColumnCount() const;

@@ -1,0 +1,70 @@
+#pragma once
+
+// Editor command identifiers. 45003 to 45381 belong to the editor; the rest
+// are the application framework's standard edit commands, shared with the
+// application's menus.
+inline constexpr int ID_EDIT_SELECT_WORD = 45003;
+inline constexpr int ID_EDIT_DELETE_WORD_BACK = 45004;
+inline constexpr int ID_EDIT_WORD_LEFT_EXTEND = 45006;
+inline constexpr int ID_EDIT_WORD_LEFT = 45007;
+inline constexpr int ID_EDIT_WORD_RIGHT = 45008;
+inline constexpr int ID_EDIT_TAB = 45009;
+inline constexpr int ID_EDIT_BACKSPACE = 45010;
+inline constexpr int ID_EDIT_NEWLINE = 45011;
+inline constexpr int ID_EDIT_DELETE_WORD = 45012;
+inline constexpr int ID_EDIT_DELETE_CHAR = 45013;
+inline constexpr int ID_EDIT_WORD_RIGHT_EXTEND = 45014;
+inline constexpr int ID_EDIT_DOC_END_EXTEND = 45015;
+inline constexpr int ID_EDIT_DOC_START_EXTEND = 45016;
+inline constexpr int ID_EDIT_DOC_END = 45017;
+inline constexpr int ID_EDIT_DOC_START = 45018;
+inline constexpr int ID_EDIT_LANG_CONFIG = 45022;
+inline constexpr int ID_EDIT_TOGGLE_OVERTYPE = 45023;
+inline constexpr int ID_EDIT_LINE_UP = 45024;
+inline constexpr int ID_EDIT_LINE_DOWN = 45025;
+inline constexpr int ID_EDIT_CHAR_LEFT = 45026;
+inline constexpr int ID_EDIT_CHAR_RIGHT = 45027;
+inline constexpr int ID_EDIT_LINE_UP_EXTEND = 45028;
+inline constexpr int ID_EDIT_LINE_DOWN_EXTEND = 45029;
+inline constexpr int ID_EDIT_CHAR_LEFT_EXTEND = 45030;
+inline constexpr int ID_EDIT_CHAR_RIGHT_EXTEND = 45031;
+inline constexpr int ID_EDIT_PAGE_UP = 45032;
+inline constexpr int ID_EDIT_PAGE_DOWN = 45033;
+inline constexpr int ID_EDIT_PAGE_UP_EXTEND = 45034;
+inline constexpr int ID_EDIT_PAGE_DOWN_EXTEND = 45035;
+inline constexpr int ID_EDIT_LINE_HOME = 45036;
+inline constexpr int ID_EDIT_LINE_END = 45037;
+inline constexpr int ID_EDIT_LINE_HOME_EXTEND = 45038;
+inline constexpr int ID_EDIT_SHOW_WHITESPACE = 45039;
+inline constexpr int ID_EDIT_LINE_END_EXTEND = 45040;
+inline constexpr int ID_EDIT_FIND_NEXT = 45041;
+inline constexpr int ID_EDIT_FIND_NEXT_CURRENT = 45042;
+inline constexpr int ID_EDIT_FIND_PREV = 45043;
+inline constexpr int ID_EDIT_FIND_PREV_CURRENT = 45044;
+inline constexpr int ID_EDIT_LINE_CUT = 45045;
+inline constexpr int ID_EDIT_LINE_DELETE = 45046;
+inline constexpr int ID_EDIT_LOWERCASE = 45047;
+inline constexpr int ID_EDIT_UPPERCASE = 45048;
+inline constexpr int ID_EDIT_UNTAB = 45049;
+inline constexpr int ID_EDIT_CARET_LINE_LEFT = 45050;
+inline constexpr int ID_EDIT_CANCEL = 45051;
+inline constexpr int ID_EDIT_SCROLL_DOWN = 45052;
+inline constexpr int ID_EDIT_SCROLL_UP = 45053;
+inline constexpr int ID_EDIT_MARK_TOGGLE_FIRST = 45250;
+inline constexpr int ID_EDIT_MARK_NEXT_FIRST = 45283;
+inline constexpr int ID_EDIT_MARK_PREV_FIRST = 45316;
+inline constexpr int ID_EDIT_MARK_CLEAR_FIRST = 45349;
+inline constexpr int ID_EDIT_MARK19_TOGGLE = 45270;
+
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_FIND = 57636;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_REPLACE = 57641;
+inline constexpr int ID_EDIT_SELECT_ALL = 57642;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
+inline constexpr int ID_NEXT_PANE = 57680;
+inline constexpr int ID_PREV_PANE = 57681;
+inline constexpr int ID_INDICATOR_POSITION = 22579;
+inline constexpr int ID_INDICATOR_OVR = 59140;

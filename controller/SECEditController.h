@@ -1,0 +1,198 @@
+#pragma once
+
+#include "controller/SECEditKeyTable.h"
+#include "engine/SECEditTextPos.h"
+#include "engine/SECEditTextRange.h"
+#include "view/ISECEditPaneInput.h"
+#include "view/ISECEditPresentationState.h"
+#include "view/SECEditGutterSettings.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class SECEdit;
+class SECEditCommand;
+class SECEditLangSettings;
+class SECEditViewport;
+
+// The keyboard side of one editor pane: the caret and selection of the pane,
+// the key table, and the commands that move the caret or change the text.
+//
+// It answers the view's questions about the selection (it is the pane's
+// presentation state) and hears every change notification of the engine
+// through its viewport, before the view repaints. Everything here works on
+// the engine and the viewport alone, so it runs without a window; the pane
+// widget forwards keys and focus and draws the caret where this says.
+class SECEditController : public ISECEditPresentationState, public ISECEditPaneInput
+{
+public:
+    explicit SECEditController(SECEditViewport* viewport);
+    virtual ~SECEditController();
+    SECEditController(const SECEditController&) = delete;
+    SECEditController& operator=(const SECEditController&) = delete;
+
+    SECEdit* GetEdit() const;
+    SECEditViewport* GetViewport() const noexcept { return m_viewport; }
+    SECEditLangSettings* GetLangConfig() const;
+    const SECEditKeyTable& GetKeyTable() const noexcept { return m_keys; }
+
+    // --- Commands -------------------------------------------------------------
+    // Runs an editor command; false when this controller does not handle it
+    // or it is disabled.
+    virtual bool OnCommand(int id);
+    virtual bool HandlesCommand(int id) const;
+    virtual bool IsCommandEnabled(int id) const;
+    virtual void InitControllerState();
+
+    // --- Caret and selection --------------------------------------------------
+    SECEditTextPos GetCaretPos() const noexcept { return m_caret; }
+    PixelPoint GetCaretPoint() const noexcept { return m_caretPoint; }
+    // The caret's column with tabs expanded (columns beyond the end count one each).
+    int GetCaretDisplayColumn() const;
+    // "Ln %d, Col %d": the caret's line and display column, both from 1.
+    std::u16string FormatPosition() const;
+    SECEditTextPos GetAnchor() const noexcept { return m_anchor; }
+    SECEditTextPos GetActiveEnd() const noexcept { return m_active; }
+
+    void MoveCaretTo(int line, int column, bool allowVirtual = false);
+    void EnsureCaretVisible();
+    // false suspends bringing the caret into view; true resumes (and, when no
+    // other suspension is left, brings it into view at once).
+    void SuspendAutoScroll(bool resume);
+    void UpdateCaretDisplay();
+    void RememberCaretX();
+    bool ClearSelection(bool repaint);
+    void SetSelection(SECEditTextPos anchor, SECEditTextPos active, int mode = StreamSelection);
+    void ExtendSelectionTo(int line, int column, bool repaint);
+    void SelectLines(int first, int last = -1);
+    bool IsVirtualSpaceAllowed() const;
+    // The caret exists while the pane has the focus; edits then move it.
+    virtual void CreateEditCaret();
+    virtual void DestroyEditCaret();
+    bool IsCaretCreated() const noexcept { return m_caretCreated; }
+    bool IsReadOnly() const;
+    bool IsMouseDragging() const noexcept { return m_mouseDragging; }
+    bool HasSelectionNow() const { return HasSelection() && !m_mouseDragging; }
+    void ScrollLines(int lines, int columns);
+
+    // Word scan: forward (true) or backward from a position; false for a
+    // position outside the text.
+    bool GetWordAt(int line, int column, bool forward, SECEditTextPos& result, std::u16string* text = nullptr) const;
+
+    // --- Editing ----------------------------------------------------------------
+    virtual void TypeText(std::u16string_view text);
+    void ReplaceSelection(std::u16string_view text, bool columnBlock = false);
+    SECEditTextPos DeleteSelection();
+    // Pads a short line with white space up to the column, then inserts there.
+    bool PadAndInsert(int line, int column, std::u16string_view text);
+    void InsertColumnBlock(SECEditTextPos position, std::u16string_view text);
+    void FillVirtualSpace();
+    void DeleteChar();
+    std::u16string GetSelectedText() const;
+
+    // --- ISECEditPresentationState ----------------------------------------------
+    bool IsColumnSelection() const override;
+    bool GetSelection(int& startLine, int& startColumn, int& endLine, int& endColumn,
+                      bool keepVirtualColumns = false) const override;
+    bool GetSelectionRange(SECEditTextRange& range, bool keepVirtualColumns = false) const override;
+    int GetSelectionMode() const override { return m_mode; }
+    bool HasSelection() const override;
+    PixelRect GetColumnRect() const override { return {}; }
+    bool KeepsFocusLook() const override { return m_keepsFocusLook; }
+    bool GetColumnSelectionSpan(int line, int& startColumn, int& endColumn) const override;
+    const SECEditGutterSettings& GetGutterSettings() const override { return m_gutter; }
+    void SetGutterMode(int mode) override { m_gutter.mode = mode; }
+    int GetTextLeft() const override;
+    PixelPoint PointFromPosition(SECEditTextPos pos) const override;
+    SECEditTextPos PositionFromPoint(PixelPoint point, bool roundTabs) const override;
+    int GetTextExtent(std::u16string_view text, int offset = 0) const override;
+    void OnUpdate(ISubject* subject, IMessage* message) override;
+
+    void SetKeepsFocusLook(bool keep) noexcept { m_keepsFocusLook = keep; }
+    SECEditGutterSettings& GetGutterSettings() noexcept { return m_gutter; }
+
+    // --- ISECEditPaneInput ------------------------------------------------------
+    bool OnKeyDown(int key, int modifiers) override;
+    bool IsKeyBound(int key, int modifiers) const override;
+    bool OnChar(std::u16string_view text) override;
+    void OnFocus(bool gained) override;
+    bool GetCaretRect(PixelRect& rect) const override;
+    void SetCaretListener(std::function<void()> listener) override { m_caretListener = std::move(listener); }
+
+protected:
+    // Hooks for the application: the caret moved (status bar), the overtype
+    // switch changed, text is to go to the clipboard (line cut).
+    virtual void OnCaretChanged() {}
+    virtual void OnOvertypeChanged() {}
+    virtual void CopyToClipboard(const std::u16string& text) { (void)text; }
+    // The reaction to an edit made by any pane.
+    virtual void FollowEdit(const SECEditCommand& command);
+
+private:
+    enum class Move { CharLeft, CharRight, LineUp, LineDown, PageUp, PageDown, Home, End, DocStart, DocEnd,
+                      WordLeft, WordRight };
+
+    int LineLength(int line) const;
+    int LastLine() const;
+    int TabSize() const;
+    int DisplayColumn(int line, int column) const;
+    int LineHeight() const;
+    void RepaintLines(int first, int last);
+    void RepaintSelection();
+    void NotifyCaret();
+    bool Guarded() const { return IsReadOnly() || IsMouseDragging(); }
+
+    // Movement rules; false when there was nothing to do.
+    bool ApplyMove(Move move);
+    void PlainMove(Move move);
+    void ExtendMove(Move move);
+    void VerticalMove(int lines, bool page);
+    SECEditTextPos WordStepLeft() const;
+    SECEditTextPos WordStepRight() const;
+    int ClassOf(char16_t c) const;
+
+    void SelectAll();
+    void SelectWord();
+    void ToggleOvertype();
+    void ToggleShowWhitespace();
+    void OnNewline();
+    void OnTab();
+    void OnUntab();
+    void OnBackspace();
+    void OnDeleteWord(bool back);
+    void OnLineCutOrDelete(bool cut);
+    void OnChangeCase(bool upper);
+    void OnUndoRedo(bool redo);
+    void PlaceCaretAfterIndent();
+    void ForgetLastTyping() noexcept { m_lastTyping = nullptr; }
+    SECEditCommand* LastTypingIfOnTop() const;
+    std::u16string MakeFill(int line, int fromColumn, int count) const;
+
+    SECEditViewport* m_viewport;
+    SECEditKeyTable m_keys;
+    SECEditGutterSettings m_gutter;
+    std::function<void()> m_caretListener;
+
+    SECEditTextPos m_caret;
+    PixelPoint m_caretPoint;
+    int m_desiredX = 0;
+    bool m_keepDesiredX = true;
+    bool m_caretBeyondEnd = false;
+    bool m_forceVirtual = false;
+    int m_autoScrollSuspensions = 0;
+    bool m_caretCreated = false;
+    bool m_mouseDragging = false;
+    bool m_keepsFocusLook = false;
+
+    SECEditTextPos m_anchor;
+    SECEditTextPos m_active;
+    int m_mode = StreamSelection;
+
+    // The insert command typing last made or extended; it is only looked at
+    // while it is on top of the undo history (its serial tells it apart from
+    // a later command at the same address).
+    SECEditCommand* m_lastTyping = nullptr;
+    std::uint64_t m_lastTypingSerial = 0;
+};
