@@ -2,25 +2,134 @@
 
 #include "app/CMainFrame.h"
 #include "app/CTavroView.h"
+#include "app/TavroCommandIds.h"
+#include "controller/SECEditCommandIds.h"
 #include "engine/SECEdit.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <utility>
+
+namespace {
+// The controller whose pane the Edit menu items act on.
+CTavroController* g_menuController = nullptr;
+
+// Menu command -> editor command.
+constexpr std::pair<int, int> kMenuCommands[] = {
+    {TavroCmd::EditUndo, ID_EDIT_UNDO},           {TavroCmd::EditRedo, ID_EDIT_REDO},
+    {TavroCmd::UpperCase, ID_EDIT_UPPERCASE},     {TavroCmd::LowerCase, ID_EDIT_LOWERCASE},
+    {TavroCmd::IndentIncrease, ID_EDIT_TAB},      {TavroCmd::IndentDecrease, ID_EDIT_UNTAB},
+    {TavroCmd::EditSelectAll, ID_EDIT_SELECT_ALL},
+};
+
+bool IsIndentCommand(int menuId)
+{
+    return menuId == TavroCmd::IndentIncrease || menuId == TavroCmd::IndentDecrease;
+}
+} // namespace
+
 CTavroController::CTavroController(CTavroView& view) : SECEditController(&view.GetViewport()), m_view(view) {}
+
+CTavroController::~CTavroController()
+{
+    if (g_menuController == this)
+        UnbindMenuCommands();
+}
+
+CMainFrame* CTavroController::MainFrame() const
+{
+    return qobject_cast<CMainFrame*>(m_view.window());
+}
+
+void CTavroController::OnFocus(bool gained)
+{
+    SECEditController::OnFocus(gained);
+    // A menu taking the focus for a moment leaves the items bound to this pane.
+    if (gained && g_menuController != this) {
+        if (g_menuController)
+            g_menuController->UnbindMenuCommands();
+        BindMenuCommands();
+    }
+    UpdateMenuCommands();
+}
+
+bool CTavroController::OnCommand(int id)
+{
+    const bool done = SECEditController::OnCommand(id);
+    // Commands that change only the selection move no caret; the menu still follows.
+    OnCaretChanged();
+    return done;
+}
+
+void CTavroController::BindMenuCommands()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return;
+    g_menuController = this;
+    for (const auto& [menuId, editorId] : kMenuCommands) {
+        QAction* action = frame->Action(menuId);
+        if (!action)
+            continue;
+        const int command = editorId;
+        const bool indent = IsIndentCommand(menuId);
+        m_menuConnections.append(QObject::connect(action, &QAction::triggered, &m_view, [this, command, indent] {
+            // The indent items act only on a selection.
+            if (!indent || HasSelectionNow())
+                OnCommand(command);
+        }));
+    }
+}
+
+void CTavroController::UnbindMenuCommands()
+{
+    for (const QMetaObject::Connection& connection : std::as_const(m_menuConnections))
+        QObject::disconnect(connection);
+    m_menuConnections.clear();
+    if (g_menuController == this)
+        g_menuController = nullptr;
+    if (CMainFrame* frame = MainFrame())
+        for (const auto& [menuId, editorId] : kMenuCommands)
+            if (QAction* action = frame->Action(menuId))
+                action->setEnabled(false);
+}
+
+void CTavroController::UpdateMenuCommands()
+{
+    if (g_menuController != this)
+        return;
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return;
+    const bool writable = !IsReadOnly();
+    for (const auto& [menuId, editorId] : kMenuCommands) {
+        QAction* action = frame->Action(menuId);
+        if (!action)
+            continue;
+        bool enabled = IsCommandEnabled(editorId);
+        if (IsIndentCommand(menuId))
+            enabled = HasSelectionNow();
+        if (editorId != ID_EDIT_SELECT_ALL)
+            enabled = enabled && writable;
+        action->setEnabled(enabled);
+    }
+}
 
 void CTavroController::OnCaretChanged()
 {
+    UpdateMenuCommands();
     // Only the pane the user works in speaks for the status bar.
     if (!IsCaretCreated())
         return;
-    if (auto* frame = qobject_cast<CMainFrame*>(m_view.window()))
+    if (CMainFrame* frame = MainFrame())
         frame->SetLineColumn(GetCaretPos().line + 1, GetCaretDisplayColumn() + 1);
 }
 
 void CTavroController::OnOvertypeChanged()
 {
-    if (auto* frame = qobject_cast<CMainFrame*>(m_view.window()))
+    if (CMainFrame* frame = MainFrame())
         frame->SetOverwrite(GetEdit() && GetEdit()->GetOvertype());
 }
 

@@ -2,14 +2,24 @@
 
 #include "controller/SECEditController.h"
 
+#include <QList>
+#include <QMetaObject>
+
+class CMainFrame;
 class CTavroView;
 
 // The controller of one application pane: the editor's controller, reporting
 // the caret's place and the overtype switch in the main window's status bar.
+// The pane the user last typed in also answers the main window's Edit menu
+// items for undo, redo, case change, indentation and select all.
 class CTavroController : public SECEditController
 {
 public:
     explicit CTavroController(CTavroView& view);
+    ~CTavroController() override;
+
+    void OnFocus(bool gained) override;
+    bool OnCommand(int id) override;
 
 protected:
     void OnCaretChanged() override;
@@ -17,5 +27,11 @@ protected:
     void CopyToClipboard(const std::u16string& text) override;
 
 private:
+    CMainFrame* MainFrame() const;
+    void BindMenuCommands();
+    void UnbindMenuCommands();
+    void UpdateMenuCommands();
+
     CTavroView& m_view;
+    QList<QMetaObject::Connection> m_menuConnections;
 };

@@ -125,6 +125,13 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    if (!m_caretBlink.isActive()) {
+        // Keys arrive, so this pane has the keyboard even if no focus event
+        // said so (a display without a window manager sends none).
+        m_caretPhase = true;
+        m_caretBlink.start();
+        m_input->OnFocus(true);
+    }
     const int modifiers = int(event->modifiers() & ~(Qt::KeypadModifier | Qt::MetaModifier));
     if (m_input->OnKeyDown(event->key(), modifiers)) {
         event->accept();
