@@ -783,6 +783,8 @@ bool SECEditController::OnCommand(int id)
 {
     if (!HandlesCommand(id) || !IsCommandEnabled(id))
         return false;
+    // A font, tab or gutter change since the last command moved the caret's pixels.
+    m_caretPoint = PointFromPosition(m_caret);
     switch (id) {
     case ID_EDIT_CHAR_LEFT: PlainMove(Move::CharLeft); break;
     case ID_EDIT_CHAR_RIGHT: PlainMove(Move::CharRight); break;
