@@ -21,7 +21,8 @@ constexpr std::pair<int, int> kMenuCommands[] = {
     {TavroCmd::EditUndo, ID_EDIT_UNDO},           {TavroCmd::EditRedo, ID_EDIT_REDO},
     {TavroCmd::UpperCase, ID_EDIT_UPPERCASE},     {TavroCmd::LowerCase, ID_EDIT_LOWERCASE},
     {TavroCmd::IndentIncrease, ID_EDIT_TAB},      {TavroCmd::IndentDecrease, ID_EDIT_UNTAB},
-    {TavroCmd::EditSelectAll, ID_EDIT_SELECT_ALL},
+    {TavroCmd::EditSelectAll, ID_EDIT_SELECT_ALL}, {TavroCmd::EditCut, ID_EDIT_CUT},
+    {TavroCmd::EditCopy, ID_EDIT_COPY},           {TavroCmd::EditPaste, ID_EDIT_PASTE},
 };
 
 bool IsIndentCommand(int menuId)
@@ -111,7 +112,7 @@ void CTavroController::UpdateMenuCommands()
         bool enabled = IsCommandEnabled(editorId);
         if (IsIndentCommand(menuId))
             enabled = HasSelectionNow();
-        if (editorId != ID_EDIT_SELECT_ALL)
+        if (editorId != ID_EDIT_SELECT_ALL && editorId != ID_EDIT_COPY)
             enabled = enabled && writable;
         action->setEnabled(enabled);
     }
@@ -137,4 +138,23 @@ void CTavroController::CopyToClipboard(const std::u16string& text)
 {
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setText(QString::fromUtf16(text.data(), qsizetype(text.size())));
+}
+
+bool CTavroController::IsCommandEnabled(int id) const
+{
+    // Asking the desktop's clipboard at every caret move could stall on a
+    // slow owner: Paste stays on and finds out when it runs.
+    if (id == ID_EDIT_PASTE)
+        return !IsReadOnly();
+    return SECEditController::IsCommandEnabled(id);
+}
+
+bool CTavroController::ReadClipboard(std::u16string& text) const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    const QString value = clipboard->text();
+    text.assign(reinterpret_cast<const char16_t*>(value.utf16()), std::size_t(value.size()));
+    return true;
 }

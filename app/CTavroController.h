@@ -20,11 +20,13 @@ public:
 
     void OnFocus(bool gained) override;
     bool OnCommand(int id) override;
+    bool IsCommandEnabled(int id) const override;
 
 protected:
     void OnCaretChanged() override;
     void OnOvertypeChanged() override;
     void CopyToClipboard(const std::u16string& text) override;
+    bool ReadClipboard(std::u16string& text) const override;
 
 private:
     CMainFrame* MainFrame() const;

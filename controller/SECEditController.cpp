@@ -734,6 +734,8 @@ void SECEditController::OnFocus(bool gained)
         CreateEditCaret();
         MoveCaretTo(m_caret.line, m_caret.column, m_caretBeyondEnd);
     } else {
+        // A drag ends with the focus.
+        m_mouseDragging = false;
         DestroyEditCaret();
     }
     if (!m_keepsFocusLook)
@@ -757,6 +759,7 @@ bool SECEditController::HandlesCommand(int id) const
     case ID_EDIT_LINE_CUT: case ID_EDIT_LINE_DELETE: case ID_EDIT_LOWERCASE: case ID_EDIT_UPPERCASE:
     case ID_EDIT_UNTAB: case ID_EDIT_CANCEL: case ID_EDIT_SCROLL_DOWN: case ID_EDIT_SCROLL_UP:
     case ID_EDIT_SELECT_ALL: case ID_EDIT_UNDO: case ID_EDIT_REDO:
+    case ID_EDIT_COPY: case ID_EDIT_CUT: case ID_EDIT_PASTE:
         return true;
     default:
         return false;
@@ -773,7 +776,13 @@ bool SECEditController::IsCommandEnabled(int id) const
         return edit && edit->PeekRedo() != nullptr;
     case ID_EDIT_LOWERCASE:
     case ID_EDIT_UPPERCASE:
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
         return HasSelectionNow();
+    case ID_EDIT_PASTE: {
+        std::u16string text;
+        return ReadClipboard(text) && !text.empty();
+    }
     default:
         return HandlesCommand(id);
     }
@@ -831,6 +840,9 @@ bool SECEditController::OnCommand(int id)
     case ID_EDIT_LINE_DELETE: OnLineCutOrDelete(false); break;
     case ID_EDIT_LOWERCASE: OnChangeCase(false); break;
     case ID_EDIT_UPPERCASE: OnChangeCase(true); break;
+    case ID_EDIT_COPY: OnCopyOrCut(false); break;
+    case ID_EDIT_CUT: OnCopyOrCut(true); break;
+    case ID_EDIT_PASTE: OnPaste(); break;
     case ID_EDIT_UNDO: OnUndoRedo(false); break;
     case ID_EDIT_REDO: OnUndoRedo(true); break;
     default: return false;
@@ -1430,4 +1442,73 @@ void SECEditController::OnUndoRedo(bool redo)
     else
         edit->Undo();
     SuspendAutoScroll(true);
+}
+
+void SECEditController::OnCopyOrCut(bool cut)
+{
+    if (!HasSelectionNow() || (cut && Guarded()))
+        return;
+    CopyToClipboard(GetSelectedText());
+    if (cut)
+        ReplaceSelection({});
+}
+
+void SECEditController::OnPaste()
+{
+    std::u16string text;
+    if (Guarded() || !ReadClipboard(text) || text.empty())
+        return;
+    ReplaceSelection(text);
+}
+
+// --- Mouse ------------------------------------------------------------------------------------
+
+void SECEditController::OnMouseDown(int x, int y, int modifiers, bool doubleClick)
+{
+    if (!m_viewport)
+        return;
+    const PixelPoint origin = m_viewport->GetOrigin();
+    // A press in the gutter counts as one at the start of the line.
+    const PixelPoint point{std::max(x, GetTextLeft()) + origin.x, y + origin.y};
+    const SECEditTextPos pos = PositionFromPoint(point, true);
+    if (doubleClick) {
+        ClearSelection(true);
+        MoveCaretTo(pos.line, pos.column);
+        SelectWord();
+        return;
+    }
+    if ((modifiers & Qt::ShiftModifier) != 0) {
+        ExtendSelectionTo(pos.line, pos.column, true);
+        m_dragAnchor = m_anchor;
+    } else {
+        ClearSelection(true);
+        MoveCaretTo(pos.line, pos.column);
+        RememberCaretX();
+        m_dragAnchor = m_caret;
+    }
+    m_mouseDragging = true;
+}
+
+void SECEditController::OnMouseMove(int x, int y)
+{
+    if (!m_mouseDragging || !m_viewport)
+        return;
+    const PixelPoint origin = m_viewport->GetOrigin();
+    const PixelPoint point{std::max(x, GetTextLeft()) + origin.x, y + origin.y};
+    const SECEditTextPos pos = PositionFromPoint(point, true);
+    if (pos == m_caret)
+        return;
+    if (!HasSelection()) {
+        m_anchor = m_dragAnchor;
+        m_active = m_caret;
+        m_mode = StreamSelection;
+    }
+    ExtendSelectionTo(pos.line, pos.column, true);
+}
+
+void SECEditController::OnMouseUp()
+{
+    m_mouseDragging = false;
+    // The selection may now be edited; the application's menu follows.
+    NotifyCaret();
 }

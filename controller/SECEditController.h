@@ -72,6 +72,12 @@ public:
     virtual void CreateEditCaret();
     virtual void DestroyEditCaret();
     bool IsCaretCreated() const noexcept { return m_caretCreated; }
+    // Mouse: a press places the caret (with Shift it extends the selection),
+    // moving with the button down selects, a double click selects a word.
+    // Points are in the pane's window pixels.
+    void OnMouseDown(int x, int y, int modifiers, bool doubleClick) override;
+    void OnMouseMove(int x, int y) override;
+    void OnMouseUp() override;
     bool IsReadOnly() const;
     bool IsMouseDragging() const noexcept { return m_mouseDragging; }
     bool HasSelectionNow() const { return HasSelection() && !m_mouseDragging; }
@@ -123,10 +129,15 @@ public:
 
 protected:
     // Hooks for the application: the caret moved (status bar), the overtype
-    // switch changed, text is to go to the clipboard (line cut).
+    // switch changed, and the clipboard (plain text; none without a desktop).
     virtual void OnCaretChanged() {}
     virtual void OnOvertypeChanged() {}
     virtual void CopyToClipboard(const std::u16string& text) { (void)text; }
+    virtual bool ReadClipboard(std::u16string& text) const
+    {
+        (void)text;
+        return false;
+    }
     // The reaction to an edit made by any pane.
     virtual void FollowEdit(const SECEditCommand& command);
 
@@ -165,6 +176,8 @@ private:
     void OnLineCutOrDelete(bool cut);
     void OnChangeCase(bool upper);
     void OnUndoRedo(bool redo);
+    void OnCopyOrCut(bool cut);
+    void OnPaste();
     void PlaceCaretAfterIndent();
     void ForgetLastTyping() noexcept { m_lastTyping = nullptr; }
     SECEditCommand* LastTypingIfOnTop() const;
@@ -186,6 +199,7 @@ private:
     bool m_mouseDragging = false;
     bool m_keepsFocusLook = false;
 
+    SECEditTextPos m_dragAnchor;
     SECEditTextPos m_anchor;
     SECEditTextPos m_active;
     int m_mode = StreamSelection;

@@ -18,6 +18,10 @@ public:
     // Typed text that no key command took; true when it was consumed.
     virtual bool OnChar(std::u16string_view text) = 0;
     virtual void OnFocus(bool gained) = 0;
+    // The left button, at a point of the pane's window (pixels).
+    virtual void OnMouseDown(int x, int y, int modifiers, bool doubleClick) = 0;
+    virtual void OnMouseMove(int x, int y) = 0;
+    virtual void OnMouseUp() = 0;
     // The caret in document pixels; false while no caret is to be drawn.
     virtual bool GetCaretRect(PixelRect& rect) const = 0;
     // Called whenever the caret moves or changes shape.

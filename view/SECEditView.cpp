@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -144,6 +145,51 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void SECEditView::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_input || event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    const QPoint p = event->position().toPoint();
+    m_input->OnMouseDown(p.x(), p.y(), int(event->modifiers()), false);
+    event->accept();
+}
+
+void SECEditView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!m_input || event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    m_input->OnMouseDown(p.x(), p.y(), int(event->modifiers()), true);
+    event->accept();
+}
+
+void SECEditView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_input || !(event->buttons() & Qt::LeftButton)) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    m_input->OnMouseMove(p.x(), p.y());
+    event->accept();
+}
+
+void SECEditView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_input || event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    m_input->OnMouseUp();
+    event->accept();
 }
 
 void SECEditView::inputMethodEvent(QInputMethodEvent* event)
