@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CChildFrame.h"
+#include "app/CDialogCommands.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
 #include "app/TavroCommandIds.h"
@@ -105,6 +106,7 @@ CMainFrame::CMainFrame(CTavroApp& app) : m_app(app)
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    new CDialogCommands(*this, m_app); // Set Language, Go To, Count, Font and Colors
     setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
 
     connect(&m_app, &CTavroApp::recentFileListChanged, this, &CMainFrame::UpdateRecentFileMenu);
