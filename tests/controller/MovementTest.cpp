@@ -162,3 +162,17 @@ TEST(StatusBar, ColumnCountsTabsToTheirStops)
     pane.Run({ID_EDIT_CHAR_RIGHT});
     EXPECT_EQ(pane.controller.FormatPosition(), u"Ln 1, Col 6");
 }
+
+TEST(Movement, TheViewFollowsTheCaretSidewaysWithRoomToSpare)
+{
+    TestDocument doc(std::u16string(200, u'x'));
+    TestPane pane(doc.edit);
+    pane.Run({ID_EDIT_LINE_END});
+    // 200 columns end at x 1620; the window shows 640 pixels, 8 more columns scroll in.
+    const int origin = pane.viewport.GetOrigin().x;
+    EXPECT_GT(origin, 0);
+    EXPECT_GE(pane.controller.GetCaretPoint().x, origin + pane.controller.GetTextLeft());
+    EXPECT_LT(pane.controller.GetCaretPoint().x, origin + 640);
+    pane.Run({ID_EDIT_LINE_HOME});
+    EXPECT_EQ(pane.viewport.GetOrigin().x, 0);
+}
