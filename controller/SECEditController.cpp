@@ -723,8 +723,11 @@ bool SECEditController::OnChar(std::u16string_view text)
             typed += c;
     if (typed.empty())
         return false;
-    if (!Guarded())
+    if (!Guarded()) {
+        const bool wasModified = GetEdit() && GetEdit()->IsModified();
         TypeText(typed);
+        AnnounceModifiedChange(wasModified);
+    }
     return true;
 }
 
@@ -788,12 +791,32 @@ bool SECEditController::IsCommandEnabled(int id) const
     }
 }
 
+void SECEditController::AnnounceModifiedChange(bool wasModified)
+{
+    // The engine settles its modified flag only after it has told everyone
+    // about the edit (a typed character, a group's end, an undo), so whoever
+    // shows the flag hears one more, cheap notification when it flipped.
+    SECEdit* edit = GetEdit();
+    if (!edit || edit->IsModified() == wasModified)
+        return;
+    SECEditMsg message(SECEditMsg::InvalidateGutter);
+    edit->UpdateAllObservers(nullptr, &message);
+}
+
 bool SECEditController::OnCommand(int id)
 {
     if (!HandlesCommand(id) || !IsCommandEnabled(id))
         return false;
     // A font, tab or gutter change since the last command moved the caret's pixels.
     m_caretPoint = PointFromPosition(m_caret);
+    const bool wasModified = GetEdit() && GetEdit()->IsModified();
+    RunCommand(id);
+    AnnounceModifiedChange(wasModified);
+    return true;
+}
+
+void SECEditController::RunCommand(int id)
+{
     switch (id) {
     case ID_EDIT_CHAR_LEFT: PlainMove(Move::CharLeft); break;
     case ID_EDIT_CHAR_RIGHT: PlainMove(Move::CharRight); break;
@@ -845,9 +868,8 @@ bool SECEditController::OnCommand(int id)
     case ID_EDIT_PASTE: OnPaste(); break;
     case ID_EDIT_UNDO: OnUndoRedo(false); break;
     case ID_EDIT_REDO: OnUndoRedo(true); break;
-    default: return false;
+    default: break;
     }
-    return true;
 }
 
 void SECEditController::ToggleOvertype()

@@ -154,6 +154,8 @@ private:
     void RepaintSelection();
     void NotifyCaret();
     bool Guarded() const { return IsReadOnly() || IsMouseDragging(); }
+    void RunCommand(int id);
+    void AnnounceModifiedChange(bool wasModified);
 
     // Movement rules; false when there was nothing to do.
     bool ApplyMove(Move move);

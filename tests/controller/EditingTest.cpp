@@ -294,3 +294,30 @@ TEST(Keys, TheKeyTableRoutesKeysToCommandsAndLetsOthersPass)
     EXPECT_FALSE(pane.controller.IsKeyBound(Qt::Key_A, 0));
     EXPECT_FALSE(pane.controller.OnChar(u"\t"));
 }
+
+namespace {
+// Notes the engine's modified flag at every notification, as a document
+// window's title does.
+struct ModifiedWatch : IObserver
+{
+    explicit ModifiedWatch(SECEdit& e) : edit(e) { edit.AddObserver(this); }
+    ~ModifiedWatch() { edit.RemoveObserver(this); }
+    void OnUpdate(ISubject*, IMessage*) override { lastSeen = edit.IsModified(); }
+    SECEdit& edit;
+    bool lastSeen = false;
+};
+} // namespace
+
+TEST(Typing, ObserversHearTheModifiedFlagFlipBothWays)
+{
+    TestDocument doc(u"abc\ndef");
+    TestPane pane(doc.edit);
+    ModifiedWatch watch(doc.edit);
+    pane.Type(u"x");
+    EXPECT_TRUE(watch.lastSeen);
+    pane.Run({ID_EDIT_UNDO});
+    EXPECT_FALSE(watch.lastSeen);
+    pane.controller.SetSelection({0, 0}, {1, 3});
+    pane.Run({ID_EDIT_TAB}); // a group of edits, logged when it closes
+    EXPECT_TRUE(watch.lastSeen);
+}
