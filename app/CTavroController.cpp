@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <utility>
 
@@ -157,4 +158,10 @@ bool CTavroController::ReadClipboard(std::u16string& text) const
     const QString value = clipboard->text();
     text.assign(reinterpret_cast<const char16_t*>(value.utf16()), std::size_t(value.size()));
     return true;
+}
+
+void CTavroController::PostCaretLineLeft()
+{
+    // Runs after the command that moved the caret, never inside an edit's notification.
+    QTimer::singleShot(0, &m_view, [this] { OnCommand(ID_EDIT_CARET_LINE_LEFT); });
 }

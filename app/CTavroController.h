@@ -27,6 +27,7 @@ protected:
     void OnOvertypeChanged() override;
     void CopyToClipboard(const std::u16string& text) override;
     bool ReadClipboard(std::u16string& text) const override;
+    void PostCaretLineLeft() override;
 
 private:
     CMainFrame* MainFrame() const;

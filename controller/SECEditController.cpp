@@ -5,6 +5,7 @@
 #include "engine/SECEdit.h"
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditGroupGuard.h"
+#include "engine/SECEditLineMarks.h"
 #include "engine/SECEditLangSettings.h"
 #include "engine/SECEditMsg.h"
 #include "syntax/SECEditLangConfig.h"
@@ -250,6 +251,7 @@ void SECEditController::InitControllerState()
     m_caretBeyondEnd = false;
     m_mouseDragging = false;
     m_autoScrollSuspensions = 0;
+    m_markLine = 0;
     ForgetLastTyping();
     m_caret = {};
     MoveCaretTo(0, 0);
@@ -299,7 +301,28 @@ void SECEditController::MoveCaretTo(int line, int column, bool allowVirtual)
 void SECEditController::UpdateCaretDisplay()
 {
     m_caretBeyondEnd = m_caret.column > LineLength(m_caret.line);
+    if (m_caret.line != m_markLine && !m_inMarkLineHandler && !m_caretLinePosted) {
+        m_caretLinePosted = true;
+        PostCaretLineLeft();
+    }
     NotifyCaret();
+}
+
+void SECEditController::OnCaretLineLeft()
+{
+    m_caretLinePosted = false;
+    SECEdit* edit = GetEdit();
+    if (!edit)
+        return;
+    // A line keeps its changed mark while a selection is open on it; the
+    // mark goes when the caret leaves it with nothing selected.
+    m_inMarkLineHandler = true;
+    if (!HasSelection()) {
+        if (edit->TestLineMark(m_markLine, SECEditLineMarks::ChangedMark))
+            edit->SetLineMark(m_markLine, SECEditLineMarks::ChangedMark, false);
+        m_markLine = m_caret.line;
+    }
+    m_inMarkLineHandler = false;
 }
 
 void SECEditController::RememberCaretX()
@@ -762,7 +785,7 @@ bool SECEditController::HandlesCommand(int id) const
     case ID_EDIT_LINE_CUT: case ID_EDIT_LINE_DELETE: case ID_EDIT_LOWERCASE: case ID_EDIT_UPPERCASE:
     case ID_EDIT_UNTAB: case ID_EDIT_CANCEL: case ID_EDIT_SCROLL_DOWN: case ID_EDIT_SCROLL_UP:
     case ID_EDIT_SELECT_ALL: case ID_EDIT_UNDO: case ID_EDIT_REDO:
-    case ID_EDIT_COPY: case ID_EDIT_CUT: case ID_EDIT_PASTE:
+    case ID_EDIT_COPY: case ID_EDIT_CUT: case ID_EDIT_PASTE: case ID_EDIT_CARET_LINE_LEFT:
         return true;
     default:
         return false;
@@ -863,6 +886,7 @@ void SECEditController::RunCommand(int id)
     case ID_EDIT_LINE_DELETE: OnLineCutOrDelete(false); break;
     case ID_EDIT_LOWERCASE: OnChangeCase(false); break;
     case ID_EDIT_UPPERCASE: OnChangeCase(true); break;
+    case ID_EDIT_CARET_LINE_LEFT: OnCaretLineLeft(); break;
     case ID_EDIT_COPY: OnCopyOrCut(false); break;
     case ID_EDIT_CUT: OnCopyOrCut(true); break;
     case ID_EDIT_PASTE: OnPaste(); break;

@@ -138,6 +138,9 @@ protected:
         (void)text;
         return false;
     }
+    // Arranges for ID_EDIT_CARET_LINE_LEFT to run once the current command
+    // has finished; without an event loop nothing is posted.
+    virtual void PostCaretLineLeft() {}
     // The reaction to an edit made by any pane.
     virtual void FollowEdit(const SECEditCommand& command);
 
@@ -179,6 +182,7 @@ private:
     void OnChangeCase(bool upper);
     void OnUndoRedo(bool redo);
     void OnCopyOrCut(bool cut);
+    void OnCaretLineLeft();
     void OnPaste();
     void PlaceCaretAfterIndent();
     void ForgetLastTyping() noexcept { m_lastTyping = nullptr; }
@@ -200,6 +204,9 @@ private:
     bool m_caretCreated = false;
     bool m_mouseDragging = false;
     bool m_keepsFocusLook = false;
+    int m_markLine = 0;
+    bool m_inMarkLineHandler = false;
+    bool m_caretLinePosted = false;
 
     SECEditTextPos m_dragAnchor;
     SECEditTextPos m_anchor;

@@ -3,6 +3,7 @@
 #include "controller/SECEditCommandIds.h"
 #include "controller/SECEditController.h"
 #include "engine/SECEdit.h"
+#include "engine/SECEditLineMarks.h"
 #include "tests/view/ViewTestSupport.h"
 #include "view/SECEditViewport.h"
 

@@ -176,3 +176,15 @@ TEST(Movement, TheViewFollowsTheCaretSidewaysWithRoomToSpare)
     pane.Run({ID_EDIT_LINE_HOME});
     EXPECT_EQ(pane.viewport.GetOrigin().x, 0);
 }
+
+TEST(ChangedMark, ClearedWhenTheCaretLeavesTheLineWithNothingSelected)
+{
+    TestDocument doc(u"abc\ndef\nghi");
+    TestPane pane(doc.edit);
+    pane.Type(u"x");
+    ASSERT_TRUE(doc.edit.TestLineMark(0, SECEditLineMarks::ChangedMark));
+    pane.Run({ID_EDIT_LINE_DOWN_EXTEND, ID_EDIT_CARET_LINE_LEFT});
+    EXPECT_TRUE(doc.edit.TestLineMark(0, SECEditLineMarks::ChangedMark));
+    pane.Run({ID_EDIT_CANCEL, ID_EDIT_CARET_LINE_LEFT});
+    EXPECT_FALSE(doc.edit.TestLineMark(0, SECEditLineMarks::ChangedMark));
+}
