@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CChildFrame.h"
+#include "app/CPrintCommands.h"
 #include "app/CDialogCommands.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
@@ -106,6 +107,7 @@ CMainFrame::CMainFrame(CTavroApp& app) : m_app(app)
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    new CPrintCommands(m_app, *this); // Print, Print Preview, Print Setup
     new CDialogCommands(*this, m_app); // Set Language, Go To, Count, Font and Colors
     setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
 
@@ -514,7 +516,8 @@ void CMainFrame::UpdateMenus()
 void CMainFrame::UpdateCommandStates()
 {
     const bool hasDocument = ActiveDocument() != nullptr;
-    for (int id : {TavroCmd::FileClose, TavroCmd::FileSave, TavroCmd::FileSaveAs, TavroCmd::WindowNew,
+    for (int id : {TavroCmd::FileClose, TavroCmd::FileSave, TavroCmd::FileSaveAs, TavroCmd::FilePrint,
+                   TavroCmd::FilePrintPreview, TavroCmd::WindowNew,
                    TavroCmd::WindowCascade, TavroCmd::WindowTileHorz, TavroCmd::WindowArrange}) {
         Action(id)->setEnabled(hasDocument);
     }

@@ -118,8 +118,8 @@ bool CTavroApp::InitInstance(const CTavroCommandLine& commandLine, bool showMain
     m_mainFrame->RestorePlacement();
     m_mainFrame->RestoreBarState();
 
-    // The shell's verbs for printing and for automation are accepted; until
-    // printing exists the named files simply open.
+    // The shell's verbs for automation are accepted and ignored; for the
+    // print verbs the named files open here and main() prints them.
     if (commandLine.files.isEmpty())
         OnFileNew();
     else

@@ -27,10 +27,10 @@ CTavroCommandLine CTavroCommandLine::Parse(const QStringList& arguments, const Q
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption print({QStringLiteral("p"), QStringLiteral("print")},
-                                   QStringLiteral("Print the files (accepted; printing is not available yet)."));
+                                   QStringLiteral("Print the files on the default printer, then quit."));
     const QCommandLineOption printTo({QStringLiteral("pt"), QStringLiteral("print-to")},
-                                     QStringLiteral("Print FILE to PRINTER [DRIVER [PORT]] (accepted; printing "
-                                                    "is not available yet)."));
+                                     QStringLiteral("Print FILE on PRINTER (DRIVER and PORT are ignored), "
+                                                    "then quit."));
     const QCommandLineOption automation = Hidden({QStringLiteral("automation"), QStringLiteral("Automation")},
                                                  QStringLiteral("Ignored."));
     const QCommandLineOption embedding = Hidden({QStringLiteral("embedding"), QStringLiteral("Embedding")},

@@ -14,8 +14,7 @@ struct CTavroCommandLine
     QStringList files;
     QString message; // help text, version text or error text
 
-    // Accepted for compatibility with the shell's verbs; printing is not
-    // built yet, so these only change which arguments are file names.
+    // The shell's print verbs: the files are printed, not shown (main.cpp).
     bool print = false;
     bool printTo = false;
     QStringList printToArgs; // printer, driver, port

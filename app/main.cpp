@@ -1,6 +1,7 @@
 #include "app/CFileChooser.h"
 #include "app/CInstanceChannel.h"
 #include "app/CMainFrame.h"
+#include "app/CPrintCommands.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroCommandLine.h"
 #include "platform/qt/QtBusyCursor.h"
@@ -94,7 +95,10 @@ int main(int argc, char* argv[])
     // A running instance takes the files and comes to the front; when it does
     // not answer, this one opens them itself.
     CInstanceChannel channel;
-    if (!commandLine.files.isEmpty() && !commandLine.firstPaintTime && channel.SendToRunningInstance(commandLine.files))
+    // Printing is done here, so it is never handed over.
+    const bool printing = commandLine.print || commandLine.printTo;
+    if (!commandLine.files.isEmpty() && !commandLine.firstPaintTime && !printing
+        && channel.SendToRunningInstance(commandLine.files))
         return 0;
 
     QtSettingsStore settings;
@@ -108,6 +112,12 @@ int main(int argc, char* argv[])
         return 1;
     CMainFrame* mainFrame = theApp.MainFrame();
     messages.SetParent(mainFrame);
+    if (printing) {
+        // Print the named files and quit without showing a window.
+        const bool printed = CPrintCommands::PrintFromCommandLine(theApp, commandLine);
+        theApp.ExitInstance();
+        return printed ? 0 : 1;
+    }
     if (commandLine.firstPaintTime)
         probe = std::make_unique<FirstPaintProbe>(mainFrame);
     mainFrame->show();
