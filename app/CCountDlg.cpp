@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -65,6 +66,8 @@ CCountDlg::CCountDlg(const CountStatistics& whole, const std::optional<CountStat
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    // The fields are for reading; Enter or Space closes at once.
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
 
     auto* top = new QHBoxLayout;
     top->addLayout(form);

@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGridLayout>
@@ -301,11 +302,21 @@ void CFontColorDlg::OnChooseFont()
 {
     if (!m_chooseFont)
         return;
-    // The chooser starts on the working face and size, in points as users know them.
-    QFont initial(m_face.isEmpty() ? QString::fromStdU16String(kFallbackFace) : m_face);
+    // The chooser starts on the face the editor really shows (a configured
+    // face that is not installed is replaced by a fixed-pitch one), upright,
+    // at the working size in points.
+    QFont initial(QFontInfo(GetWorkingFont()).family());
     initial.setPointSize(m_points);
-    initial.setFixedPitch(true);
-    initial.setStyleHint(QFont::TypeWriter);
+    initial.setStyle(QFont::StyleNormal);
+    initial.setWeight(QFont::Normal);
+    // The chooser matches styles by name ("Book", "Regular" ...), so name the upright one.
+    for (const QString& style : QFontDatabase::styles(initial.family())) {
+        const QFont candidate = QFontDatabase::font(initial.family(), style, m_points);
+        if (candidate.style() == QFont::StyleNormal && candidate.weight() == QFont::Normal) {
+            initial.setStyleName(style);
+            break;
+        }
+    }
     if (const std::optional<QFont> chosen = m_chooseFont(this, initial))
         SetWorkingFont(*chosen);
 }

@@ -11,6 +11,7 @@
 #include "view/SECEditSplitterWindow.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -149,7 +150,7 @@ TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
         return std::optional<QFont>(chosen);
     });
     dialog.findChild<QPushButton*>(QStringLiteral("chooseFont"))->click();
-    EXPECT_EQ(asked.family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(asked.family(), QFontInfo(dialog.GetWorkingFont()).family());
     EXPECT_EQ(asked.pointSize(), 12);
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), QStringLiteral("Liberation Mono"));
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fontSize"))->text(), QStringLiteral("15 pt"));
