@@ -1,5 +1,6 @@
 #include "DialogTestSupport.h"
 
+#include "app/CChildFrame.h"
 #include "app/CGetLangDlg.h"
 #include "app/CGotoDlg.h"
 #include "app/CTavroController.h"
@@ -7,6 +8,7 @@
 #include "app/TavroCommandIds.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditMsg.h"
+#include "view/SECEditSplitterWindow.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -182,11 +184,21 @@ TEST(LanguageDialog, SetLanguageRecoloursTheDocumentOnlyWhenTheLanguageChanges)
         language.GetList()->setCurrentItem(language.GetList()->findItems(choice, Qt::MatchExactly).first());
         return int(QDialog::Accepted);
     });
+    // A second window on the document: both recolour.
+    CChildFrame* second = h.app->CreateFrame(doc);
+    ASSERT_NE(second, nullptr);
+    const auto groupsShown = [](CChildFrame* frame) {
+        auto* split = qobject_cast<SECEditSplitterWindow*>(frame->GetPaneHost());
+        return split->GetActivePane()->GetViewport().GetSettings().groups.size();
+    };
+    const std::size_t plain = groupsShown(second);
     commands.OnSetLanguage();
     EXPECT_EQ(offered.size(), 13);
     EXPECT_TRUE(offered.contains(QStringLiteral("Default")));
     EXPECT_EQ(doc->GetLanguageName(), QStringLiteral("HTML"));
     EXPECT_EQ(recolour.count, 1);
+    for (CChildFrame* frame : doc->GetFrames())
+        EXPECT_GT(groupsShown(frame), plain);
 
     commands.OnSetLanguage(); // the same language again: nothing to do
     EXPECT_EQ(recolour.count, 1);
