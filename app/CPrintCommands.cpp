@@ -57,7 +57,12 @@ void CPrintCommands::OnFilePrint()
     printer.setDocName(doc->GetTitle());
     QPrintDialog dialog(&printer, &m_frame);
     dialog.setWindowTitle(tr("Print"));
-    dialog.setMinMax(1, std::max(1, SECEditPrintJob::PageCount(printer, &doc->GetEdit())));
+    int pages = 1;
+    {
+        BusyCursorScope busy(m_app.BusyCursor()); // a long document takes a moment to lay out
+        pages = std::max(1, SECEditPrintJob::PageCount(printer, &doc->GetEdit()));
+    }
+    dialog.setMinMax(1, pages);
     if (dialog.exec() != QDialog::Accepted)
         return;
     PrintDocument(m_app, *doc, printer);
