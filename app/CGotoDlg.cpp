@@ -22,7 +22,8 @@ CGotoDlg::CGotoDlg(IMessageBox& messages, int lineCount, QWidget* parent)
     const int digits = static_cast<int>(QString::number(m_maxLine).size());
     m_edit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), m_edit));
-    m_edit->setPlaceholderText(tr("1 to %1").arg(m_maxLine));
+    // The hint gives the document's own lines; a larger number still goes to the last one.
+    m_edit->setPlaceholderText(tr("1 to %1").arg(std::max(lineCount, 1)));
 
     auto* label = new QLabel(tr("&Line number:"));
     label->setBuddy(m_edit);
