@@ -12,6 +12,7 @@
 #include "app/CTavroView.h"
 #include "app/TavroCommandIds.h"
 #include "engine/SECEditLangSettings.h"
+#include "platform/IBusyCursor.h"
 #include "syntax/SECEditLangConfig.h"
 #include "syntax/SECEditLangRegistry.h"
 #include "view/SECEditSplitterWindow.h"
@@ -127,10 +128,16 @@ void CDialogCommands::OnCount()
         return;
     const SECEdit& edit = doc->GetEdit();
     std::optional<CountStatistics> selection;
-    SECEditView* pane = ActivePane();
-    if (pane && pane->GetPresentationState())
-        selection = CCountDlg::CountSelection(edit, *pane->GetPresentationState());
-    CCountDlg dialog(CCountDlg::CountDocument(edit), selection, &m_frame);
+    CountStatistics whole;
+    {
+        // A document of many megabytes takes a moment to walk through.
+        const BusyCursorScope busy(m_app.BusyCursor());
+        SECEditView* pane = ActivePane();
+        if (pane && pane->GetPresentationState())
+            selection = CCountDlg::CountSelection(edit, *pane->GetPresentationState());
+        whole = CCountDlg::CountDocument(edit);
+    }
+    CCountDlg dialog(whole, selection, &m_frame);
     Run(dialog);
 }
 
