@@ -286,8 +286,14 @@ void SECEditView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     m_caretBlink.stop();
-    if (m_input)
+    if (m_input && event->reason() == Qt::PopupFocusReason) {
+        // A menu is open for a moment: the caret stays this pane's (its
+        // commands act here), it is only not drawn meanwhile.
+        m_caretPhase = false;
+        OnCaretChanged();
+    } else if (m_input) {
         m_input->OnFocus(false);
+    }
     if (m_state->HasSelection() && !m_state->KeepsFocusLook())
         viewport()->update();
 }

@@ -3,6 +3,7 @@
 #include "view/SECEditView.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -76,4 +77,23 @@ TEST(PaneWidget, TheCaretIsABarThatBecomesABlockInOvertype)
     EXPECT_EQ(block.width(), pane.view.GetViewport().MeasureText(u"b"));
     EXPECT_GT(block.left(), bar.left());
     EXPECT_TRUE(doc.edit.GetOvertype());
+}
+
+TEST(PaneWidget, AMenuPopupLeavesTheCaretWithThePane)
+{
+    EnsureApplication();
+    TestDocument doc(u"abc");
+    WidgetPane pane(doc.edit);
+    QTest::keyClick(&pane.view, Qt::Key_End);
+    ASSERT_TRUE(pane.controller.IsCaretCreated());
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(&pane.view, &popup);
+    EXPECT_TRUE(pane.controller.IsCaretCreated());
+    EXPECT_TRUE(pane.view.GetCaretScreenRect().isEmpty()); // not drawn while the menu is open
+    // An edit from the menu still moves this pane's caret.
+    pane.controller.OnCommand(ID_EDIT_BACKSPACE);
+    EXPECT_EQ(pane.controller.GetCaretPos(), SECEditTextPos(0, 2));
+    QFocusEvent away(QEvent::FocusOut, Qt::OtherFocusReason);
+    QApplication::sendEvent(&pane.view, &away);
+    EXPECT_FALSE(pane.controller.IsCaretCreated());
 }
