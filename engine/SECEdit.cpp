@@ -7,6 +7,7 @@
 #include "engine/SECEditDefaultLangSettings.h"
 #include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditSearch.h"
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
@@ -415,6 +416,21 @@ void SECEdit::GetAllText(std::u16string& out) const
         out.append(piece);
         return true;
     });
+}
+
+std::int32_t SECEdit::FindText(std::int32_t startLine, std::int32_t startColumn, std::int32_t& matchLine,
+                               std::int32_t& matchColumn, std::u16string_view pattern, bool down, bool wrap,
+                               bool matchCase, bool wholeWord, bool regularExpression, std::int32_t limitLine,
+                               std::int32_t limitColumn) const
+{
+    SECEditSearch::Options options;
+    options.down = down;
+    options.wrap = wrap;
+    options.matchCase = matchCase;
+    options.wholeWord = wholeWord;
+    options.regularExpression = regularExpression;
+    return SECEditSearch(*m_store).Find(startLine, startColumn, matchLine, matchColumn, pattern, options, limitLine,
+                                        limitColumn);
 }
 
 bool SECEdit::IsValidPosition(std::int32_t line, std::int32_t column, bool always) const

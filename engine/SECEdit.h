@@ -210,6 +210,13 @@ public:
     virtual bool IsBlankLine(std::int32_t line) const;
     std::int32_t CountLeadingBlanks(std::int32_t line) const;
     void GetAllText(std::u16string& out) const;
+    // Searches for the pattern from the start (see SECEditSearch::Find):
+    // the match length, 0 when nothing was found; the match's position goes
+    // to matchLine and matchColumn.
+    virtual std::int32_t FindText(std::int32_t startLine, std::int32_t startColumn, std::int32_t& matchLine,
+                                  std::int32_t& matchColumn, std::u16string_view pattern, bool down, bool wrap,
+                                  bool matchCase, bool wholeWord, bool regularExpression,
+                                  std::int32_t limitLine = -1, std::int32_t limitColumn = -1) const;
 
     // Direction 0: character column -> display column; 1: display -> character.
     // `displayColumn` receives the display column of the result.
