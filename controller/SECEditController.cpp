@@ -788,7 +788,7 @@ bool SECEditController::HandlesCommand(int id) const
     case ID_EDIT_COPY: case ID_EDIT_CUT: case ID_EDIT_PASTE: case ID_EDIT_CARET_LINE_LEFT:
         return true;
     default:
-        return false;
+        return SECEditFindReplace::HandlesCommand(id);
     }
 }
 
@@ -810,6 +810,8 @@ bool SECEditController::IsCommandEnabled(int id) const
         return ReadClipboard(text) && !text.empty();
     }
     default:
+        if (SECEditFindReplace::HandlesCommand(id))
+            return m_find.IsCommandEnabled(id);
         return HandlesCommand(id);
     }
 }
@@ -892,7 +894,7 @@ void SECEditController::RunCommand(int id)
     case ID_EDIT_PASTE: OnPaste(); break;
     case ID_EDIT_UNDO: OnUndoRedo(false); break;
     case ID_EDIT_REDO: OnUndoRedo(true); break;
-    default: break;
+    default: m_find.OnCommand(id); break;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controller/SECEditFindReplace.h"
 #include "controller/SECEditKeyTable.h"
 #include "engine/SECEditTextPos.h"
 #include "engine/SECEditTextRange.h"
@@ -37,6 +38,8 @@ public:
     SECEditViewport* GetViewport() const noexcept { return m_viewport; }
     SECEditLangSettings* GetLangConfig() const;
     const SECEditKeyTable& GetKeyTable() const noexcept { return m_keys; }
+    // Find, replace and the line-mark commands of this pane.
+    SECEditFindReplace& GetFindReplace() noexcept { return m_find; }
 
     // --- Commands -------------------------------------------------------------
     // Runs an editor command; false when this controller does not handle it
@@ -218,4 +221,6 @@ private:
     // a later command at the same address).
     SECEditCommand* m_lastTyping = nullptr;
     std::uint64_t m_lastTypingSerial = 0;
+
+    SECEditFindReplace m_find{*this};
 };

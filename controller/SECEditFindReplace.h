@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+class SECEditController;
+class SECEditSearchSettings;
+
+// Searching in one pane: find next, replace, replace all and mark all, the F3
+// family of commands and the line-mark (bookmark) commands. It works through
+// the pane's controller and engine only, so it runs without a window; the
+// dialogs belong to the application.
+class SECEditFindReplace
+{
+public:
+    explicit SECEditFindReplace(SECEditController& controller) : m_controller(controller) {}
+    SECEditFindReplace(const SECEditFindReplace&) = delete;
+    SECEditFindReplace& operator=(const SECEditFindReplace&) = delete;
+
+    static bool HandlesCommand(int id);
+    bool IsCommandEnabled(int id) const;
+    void OnCommand(int id);
+
+    // The pattern the pane proposes: the selection when it lies within one
+    // line, else the word at the caret (possibly empty).
+    std::u16string GetFindText() const;
+
+    bool FindNext(SECEditSearchSettings& settings);
+    // Whether the selection, within one line, is exactly a match.
+    bool IsSelectionTheMatch(const SECEditSearchSettings& settings) const;
+    // Replaces the selected match (or finds one first) and moves on to the
+    // next. The Replace button's action.
+    bool Replace(SECEditSearchSettings& settings);
+    bool ReplaceOne(SECEditSearchSettings& settings);
+    // Every match in the file or the selection, as one undo step.
+    bool ReplaceAll(SECEditSearchSettings& settings);
+    // Bookmarks every line holding the pattern (searched literally).
+    bool MarkAll(SECEditSearchSettings& settings);
+
+    void ResetFound() noexcept { m_foundAtSelection = false; }
+
+private:
+    // An invalid regular expression is reported before anything is searched.
+    bool CheckPattern(const SECEditSearchSettings& settings) const;
+    void Say(const std::u16string& text, bool plain = false) const;
+    std::u16string Fill(int messageId, const std::u16string& pattern) const;
+    // The replacement for the selected match, or false (after a message)
+    // when it would make a line too long.
+    bool MakeReplacement(const SECEditSearchSettings& settings, std::u16string& replacement) const;
+    void SelectMatch(int line, int column, int endLine, int endColumn, bool centre);
+    void RepeatFind(bool down, bool current);
+    void GoToLineMark(int bit, bool forward);
+    void ToggleHighlight();
+
+    SECEditController& m_controller;
+    std::u16string m_lastFound;
+    bool m_foundAtSelection = false;
+};

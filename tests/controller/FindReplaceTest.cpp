@@ -1,0 +1,241 @@
+#include "ControllerTestSupport.h"
+
+#include "controller/SECEditFindReplace.h"
+#include "controller/SECEditSearchSettings.h"
+#include "platform/IMessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingMessages : public IMessageBox
+{
+public:
+    Answer Show(const std::u16string& text, Buttons, Icon) override
+    {
+        texts.push_back(text);
+        return Answer::Ok;
+    }
+    std::vector<std::u16string> texts;
+};
+
+// The settings are process-wide: each test starts from the defaults.
+class FindReplace : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SECEditSearchSettings& s = settings();
+        s = SECEditSearchSettings();
+        s.messages = &messages;
+    }
+    void TearDown() override { settings() = SECEditSearchSettings(); }
+    static SECEditSearchSettings& settings() { return SECEditSearchSettings::Instance(); }
+
+    RecordingMessages messages;
+};
+
+std::u16string Selected(const TestPane& pane) { return pane.controller.GetSelectedText(); }
+
+} // namespace
+
+TEST_F(FindReplace, ReplaceAllFromTheMiddleReplacesEachOnceAsOneUndoStep)
+{
+    TestDocument doc(u"cat dog cat\ncat\nbird cat");
+    TestPane pane(doc.edit);
+    pane.controller.MoveCaretTo(1, 1);
+    settings().findText = u"cat";
+    settings().replaceText = u"cats"; // holds the pattern: the wrap test must stop it
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"cats dog cats\ncats\nbird cats");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], u"The document has been searched and 4 replacements were made.");
+    EXPECT_FALSE(pane.controller.HasSelection());
+    EXPECT_EQ(doc.UndoAll(), 1);
+    EXPECT_EQ(doc.Text(), u"cat dog cat\ncat\nbird cat");
+}
+
+TEST_F(FindReplace, ReplaceAllWithGroupsWholeWordAndNothingFound)
+{
+    TestDocument doc(u"x=1, y=22; xy=3");
+    TestPane pane(doc.edit);
+    settings().findText = u"(\\w)=(\\d+)";
+    settings().replaceText = u"$2:$1";
+    settings().regularExpression = true;
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Line(0), u"1:x, 22:y; x3:y");
+
+    settings().regularExpression = false;
+    settings().wholeWord = true;
+    settings().findText = u"x";
+    settings().replaceText = u"Z";
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Line(0), u"1:Z, 22:y; x3:y");
+
+    messages.texts.clear();
+    settings().findText = u"absent";
+    EXPECT_FALSE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], u"Finished searching for 'absent'.");
+}
+
+TEST_F(FindReplace, ReplaceAllInTheSelectionStopsAtItsEnd)
+{
+    TestDocument doc(u"a a a\na a a");
+    TestPane pane(doc.edit);
+    pane.controller.SetSelection({0, 2}, {1, 1});
+    settings().findText = u"a";
+    settings().replaceText = u"bb";
+    settings().selectionOnly = true;
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"a bb bb\nbb a a");
+    EXPECT_EQ(messages.texts.back(), u"The selection has been searched and 3 replacements were made.");
+}
+
+TEST_F(FindReplace, AReplacementMayNotMakeALineTooLong)
+{
+    TestDocument doc(u"short x\nx");
+    TestPane pane(doc.edit);
+    settings().findText = u"x";
+    settings().replaceText = std::u16string(2045, u'y');
+    EXPECT_FALSE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], u"Cannot replace text. Line would exceed 2048 characters.");
+    EXPECT_EQ(doc.Text(), u"short x\nx");
+
+    // Replace: the same check, nothing changed.
+    pane.controller.SetSelection({0, 6}, {0, 7});
+    EXPECT_FALSE(pane.controller.GetFindReplace().Replace(settings()));
+    EXPECT_EQ(doc.Text(), u"short x\nx");
+}
+
+TEST_F(FindReplace, ReplaceFirstSelectsThenReplacesAndMovesOn)
+{
+    TestDocument doc(u"one two one two");
+    TestPane pane(doc.edit);
+    settings().findText = u"two";
+    settings().replaceText = u"2";
+    settings().lastDialogWasFind = false;
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    EXPECT_TRUE(find.Replace(settings()));
+    EXPECT_EQ(doc.Line(0), u"one two one two") << "the first press only finds";
+    EXPECT_EQ(Selected(pane), u"two");
+    EXPECT_TRUE(find.Replace(settings()));
+    EXPECT_EQ(doc.Line(0), u"one 2 one two");
+    EXPECT_EQ(pane.controller.GetAnchor(), SECEditTextPos(0, 10));
+}
+
+TEST_F(FindReplace, FindNextWrapsToTheOnlyMatchThenSaysFinished)
+{
+    TestDocument doc(u"alpha\nbeta\ngamma");
+    TestPane pane(doc.edit);
+    pane.controller.MoveCaretTo(1, 2);
+    settings().findText = u"beta";
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    EXPECT_TRUE(find.FindNext(settings()));
+    EXPECT_EQ(Selected(pane), u"beta");
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(1, 4));
+    EXPECT_FALSE(find.FindNext(settings()));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], u"Finished searching for 'beta'.");
+    EXPECT_EQ(Selected(pane), u"beta") << "the selection stays";
+
+    settings().findText = u"delta";
+    EXPECT_FALSE(find.FindNext(settings()));
+    EXPECT_EQ(messages.texts.back(), u"Cannot find the string 'delta'.");
+    EXPECT_FALSE(pane.controller.HasSelection());
+}
+
+TEST_F(FindReplace, AnInvalidRegularExpressionIsReportedNotSearched)
+{
+    TestDocument doc(u"a(b");
+    TestPane pane(doc.edit);
+    settings().findText = u"a(b";
+    settings().regularExpression = true;
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    EXPECT_FALSE(find.FindNext(settings()));
+    EXPECT_FALSE(find.ReplaceAll(settings()));
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[0].rfind(u"The regular expression 'a(b' is not valid: ", 0), 0u);
+    EXPECT_EQ(doc.Text(), u"a(b");
+}
+
+TEST_F(FindReplace, F3UsesTheWordAtTheCaretAndShiftF3SearchesUp)
+{
+    TestDocument doc(u"foo bar foo  bar");
+    TestPane pane(doc.edit);
+    pane.controller.MoveCaretTo(0, 12);
+    pane.Run({ID_EDIT_FIND_NEXT});
+    EXPECT_TRUE(settings().findText.empty()) << "between two blanks nothing happens";
+    pane.controller.MoveCaretTo(0, 5);
+    pane.Run({ID_EDIT_FIND_NEXT});
+    EXPECT_EQ(settings().findText, u"bar");
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(0, 16));
+    pane.Run({ID_EDIT_FIND_PREV});
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(0, 7));
+    EXPECT_EQ(pane.controller.GetAnchor(), SECEditTextPos(0, 4));
+    EXPECT_EQ(Selected(pane), u"bar");
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(FindReplace, MarkAllBookmarksEachLineOnce)
+{
+    TestDocument doc(u"x\nab ab\nx\nab");
+    TestPane pane(doc.edit);
+    pane.controller.MoveCaretTo(2, 0);
+    settings().findText = u"ab";
+    settings().regularExpression = true; // Mark All is literal anyway
+    EXPECT_TRUE(pane.controller.GetFindReplace().MarkAll(settings()));
+    EXPECT_EQ(doc.edit.CountLineMarks(SECEditLineMarks::BookmarkMark), 2);
+    EXPECT_TRUE(doc.edit.TestLineMark(1, SECEditLineMarks::BookmarkMark));
+    EXPECT_TRUE(doc.edit.TestLineMark(3, SECEditLineMarks::BookmarkMark));
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(3, 0)) << "the first matched line from the caret";
+
+    settings().findText = u"zz";
+    EXPECT_FALSE(pane.controller.GetFindReplace().MarkAll(settings()));
+    EXPECT_EQ(messages.texts.back(), u"Cannot find the string 'zz'.");
+}
+
+TEST_F(FindReplace, BookmarkCommandsToggleWrapAndClear)
+{
+    TestDocument doc(u"0\n1\n2\n3\n4");
+    TestPane pane(doc.edit);
+    constexpr int bookmark = SECEditLineMarks::BookmarkMark;
+    EXPECT_FALSE(pane.controller.IsCommandEnabled(ID_EDIT_MARK_NEXT_FIRST + bookmark));
+    EXPECT_TRUE(pane.controller.IsCommandEnabled(ID_EDIT_MARK_TOGGLE_FIRST + bookmark));
+    pane.controller.MoveCaretTo(3, 1);
+    pane.Run({ID_EDIT_MARK_NEXT_FIRST + bookmark});
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(3, 1)) << "disabled without bookmarks";
+    pane.Run({ID_EDIT_MARK_TOGGLE_FIRST + bookmark});
+    pane.Run({ID_EDIT_MARK_NEXT_FIRST + bookmark});
+    EXPECT_EQ(pane.Caret(), SECEditTextPos(3, 0)) << "the caret's own line, found last";
+    pane.controller.MoveCaretTo(1, 0);
+    pane.Run({ID_EDIT_MARK_TOGGLE_FIRST + bookmark});
+    pane.Run({ID_EDIT_MARK_NEXT_FIRST + bookmark});
+    EXPECT_EQ(pane.Caret().line, 3);
+    pane.Run({ID_EDIT_MARK_NEXT_FIRST + bookmark});
+    EXPECT_EQ(pane.Caret().line, 1) << "wraps";
+    pane.Run({ID_EDIT_MARK_PREV_FIRST + bookmark});
+    EXPECT_EQ(pane.Caret().line, 3) << "wraps back";
+    pane.Run({ID_EDIT_MARK_TOGGLE_FIRST + bookmark});
+    EXPECT_EQ(doc.edit.CountLineMarks(bookmark), 1);
+    pane.Run({ID_EDIT_MARK_CLEAR_FIRST + bookmark});
+    EXPECT_EQ(doc.edit.CountLineMarks(bookmark), 0);
+    EXPECT_FALSE(pane.controller.IsCommandEnabled(ID_EDIT_MARK_CLEAR_FIRST + bookmark));
+}
+
+TEST(SearchHistory, KeepsSixteenMostRecentFirstWithoutDuplicates)
+{
+    std::vector<std::u16string> history;
+    for (int i = 0; i < 17; ++i)
+        SECEditSearchSettings::AddToHistory(history, std::u16string(1, char16_t(u'a' + i)));
+    ASSERT_EQ(history.size(), 16u);
+    EXPECT_EQ(history.front(), u"q");
+    EXPECT_EQ(history.back(), u"b");
+    SECEditSearchSettings::AddToHistory(history, u"h");
+    EXPECT_EQ(history.front(), u"h");
+    EXPECT_EQ(history.size(), 16u);
+}
