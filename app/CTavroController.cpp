@@ -5,12 +5,14 @@
 #include "app/TavroCommandIds.h"
 #include "controller/SECEditCommandIds.h"
 #include "engine/SECEdit.h"
+#include "engine/SECEditMsg.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -164,4 +166,38 @@ void CTavroController::PostCaretLineLeft()
 {
     // Runs after the command that moved the caret, never inside an edit's notification.
     QTimer::singleShot(0, &m_view, [this] { OnCommand(ID_EDIT_CARET_LINE_LEFT); });
+}
+
+void CTavroController::InsertAtCaret(std::u16string_view text)
+{
+    SECEdit* edit = GetEdit();
+    if (!edit || IsReadOnly() || IsMouseDragging())
+        return;
+    const bool wasModified = edit->IsModified();
+    SECEditTextPos start = GetCaretPos();
+    if (HasSelection())
+        start = std::min(GetAnchor(), GetActiveEnd());
+    ReplaceSelection(text);
+    // The caret goes after the text, whether or not the pane followed the
+    // edit itself (it doesn't while a menu or dialog has the focus).
+    SECEditTextPos end = start;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            ++end.line;
+            end.column = 0;
+        } else {
+            ++end.column;
+        }
+    }
+    MoveCaretTo(end.line, end.column);
+    RememberCaretX();
+    EnsureCaretVisible();
+    // The engine settles its modified flag after telling the panes of the
+    // edit; the title's mark needs one more word when it flipped.
+    if (edit->IsModified() != wasModified) {
+        SECEditMsg message(SECEditMsg::InvalidateGutter);
+        edit->UpdateAllObservers(nullptr, &message);
+    }
 }

@@ -22,6 +22,11 @@ public:
     bool OnCommand(int id) override;
     bool IsCommandEnabled(int id) const override;
 
+    // The one way application commands put text into the document: replaces
+    // the selection, if any, or inserts at the caret, as one undo step; the
+    // caret ends after the text. Nothing happens in a read-only document.
+    void InsertAtCaret(std::u16string_view text);
+
 protected:
     void OnCaretChanged() override;
     void OnOvertypeChanged() override;
