@@ -8,23 +8,24 @@
 #include <limits>
 #include <string>
 
-// How one pattern is looked for inside a contiguous piece of text: an exact
-// literal by a Horspool scan (shifts keyed on the low byte of a character,
-// which only ever makes a shift shorter), anything else by PCRE2.
+// How one pattern is looked for inside a contiguous piece of text: by PCRE2,
+// literal patterns too, since its JIT scans far faster than a plain loop. A
+// literal PCRE2 can't take (a lone surrogate) is matched exactly by a
+// Horspool scan, with shifts keyed on the low byte of a character, which only
+// ever makes a shift shorter.
 class SECEditSearch::Matcher
 {
 public:
-    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed)
-        : m_pattern(pattern), m_exact(options.matchCase && !options.regularExpression)
+    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed) : m_pattern(pattern)
     {
+        m_regex.SetPattern(pattern);
+        m_regex.SetIgnoreCase(!options.matchCase);
+        m_regex.SetLiteral(!options.regularExpression);
+        m_exact = options.matchCase && !options.regularExpression && !m_regex.IsValid();
         if (m_exact) {
             m_shift.fill(m_pattern.size());
             for (std::size_t k = 0; k + 1 < m_pattern.size(); ++k)
                 m_shift[m_pattern[k] & 0xFF] = m_pattern.size() - 1 - k;
-        } else {
-            m_regex.SetPattern(pattern);
-            m_regex.SetIgnoreCase(!options.matchCase);
-            m_regex.SetLiteral(!options.regularExpression);
         }
         // A literal with a line feed inside can run from one block into the
         // next; a regular expression is matched within a block.
@@ -78,7 +79,7 @@ public:
 
 private:
     std::u16string m_pattern;
-    bool m_exact;
+    bool m_exact = false;
     bool m_spansBlocks = false;
     std::array<std::size_t, 256> m_shift{};
     SECEditRegExp m_regex;

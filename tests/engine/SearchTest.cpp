@@ -282,3 +282,10 @@ TEST(EngineFindText, ForwardsToTheStoreSearch)
     EXPECT_EQ(column, 6);
     EXPECT_EQ(edit.FindText(0, 5, line, column, u"TWO", true, true, true, true, false), 0);
 }
+
+TEST_F(Search, ALoneSurrogateInThePatternIsStillFoundExactly)
+{
+    Load(store, u"ab\xDC00" u"c ab\xDC00" u"c\n");
+    EXPECT_EQ(Find(store, 0, 2, u"b\xDC00", Opts()), (Found{2, 0, 6}));
+    EXPECT_EQ(Find(store, 0, 6, u"b\xDC00", Opts(false)), (Found{2, 0, 1}));
+}
