@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CPrintCommands.h"
 #include "app/CDialogCommands.h"
+#include "app/CFindCommands.h"
 #include "app/CInsertCommands.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
@@ -110,6 +111,7 @@ CMainFrame::CMainFrame(CTavroApp& app) : m_app(app)
     CreateStatusBar();
     new CPrintCommands(m_app, *this); // Print, Print Preview, Print Setup
     new CDialogCommands(*this, m_app); // Set Language, Go To, Count, Font and Colors
+    new CFindCommands(*this, m_app); // Find, Replace, Find Next and the Bookmark menu
     new CInsertCommands(*this, m_app); // the Insert menu
     setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
 
