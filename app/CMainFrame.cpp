@@ -5,6 +5,7 @@
 #include "app/CDialogCommands.h"
 #include "app/CFindCommands.h"
 #include "app/CInsertCommands.h"
+#include "app/CToolCommands.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
 #include "app/TavroCommandIds.h"
@@ -113,6 +114,7 @@ CMainFrame::CMainFrame(CTavroApp& app) : m_app(app)
     new CDialogCommands(*this, m_app); // Set Language, Go To, Count, Font and Colors
     new CFindCommands(*this, m_app); // Find, Replace, Find Next and the Bookmark menu
     new CInsertCommands(*this, m_app); // the Insert menu
+    new CToolCommands(*this, m_app); // Options, Check Spelling
     setDockOptions(dockOptions() | QMainWindow::AnimatedDocks);
 
     connect(&m_app, &CTavroApp::recentFileListChanged, this, &CMainFrame::UpdateRecentFileMenu);
