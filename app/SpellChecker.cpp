@@ -79,7 +79,7 @@ bool SpellChecker::Probe()
     return Load();
 }
 
-bool SpellChecker::IsCorrect(const QString& word)
+bool SpellChecker::IsCorrect([[maybe_unused]] const QString& word)
 {
     if (!Load())
         return true;
@@ -91,7 +91,7 @@ bool SpellChecker::IsCorrect(const QString& word)
 #endif
 }
 
-QStringList SpellChecker::Suggest(const QString& word)
+QStringList SpellChecker::Suggest([[maybe_unused]] const QString& word)
 {
     QStringList out;
     if (!Load())
