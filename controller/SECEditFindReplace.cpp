@@ -14,6 +14,7 @@
 #include "view/SECEditViewport.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -37,6 +38,10 @@ std::u16string Substitute(std::u16string text, std::u16string_view key, std::u16
 }
 
 } // namespace
+
+SECEditFindReplace::SECEditFindReplace(SECEditController& controller) : m_controller(controller) {}
+
+SECEditFindReplace::~SECEditFindReplace() = default;
 
 bool SECEditFindReplace::HandlesCommand(int id)
 {
@@ -280,9 +285,10 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
     if (settings.regularExpression) {
         // The pattern sees the match alone, so anchors and look-around only
         // see the matched text.
-        SECEditRegExp rx(settings.findText, !settings.matchCase);
-        rx.SetGlobal(false);
-        const std::u16string replaced = rx.Replace(matched, settings.replaceText);
+        if (!m_replaceRegExp || m_replaceRegExp->GetPattern() != settings.findText ||
+            m_replaceRegExp->GetIgnoreCase() == settings.matchCase)
+            m_replaceRegExp = std::make_unique<SECEditRegExp>(settings.findText, !settings.matchCase);
+        const std::u16string replaced = m_replaceRegExp->Replace(matched, settings.replaceText);
         if (replaced != matched)
             replacement = replaced;
     }
@@ -389,6 +395,13 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
     long long count = 0;
     {
         SECEditGroupGuard group(*edit);
+        // The view follows once, at the end, not to every match.
+        m_controller.SuspendAutoScroll(false);
+        struct Resume
+        {
+            SECEditController& controller;
+            ~Resume() { controller.SuspendAutoScroll(true); }
+        } resume{m_controller};
         for (;;) {
             int cl = 0, cc = 0, ll = 0, lc = 0, line = 0, column = 0;
             store.OffsetToPosition(current, cl, cc);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 class SECEditController;
+class SECEditRegExp;
 class SECEditSearchSettings;
 
 // Searching in one pane: find next, replace, replace all and mark all, the F3
@@ -12,7 +14,8 @@ class SECEditSearchSettings;
 class SECEditFindReplace
 {
 public:
-    explicit SECEditFindReplace(SECEditController& controller) : m_controller(controller) {}
+    explicit SECEditFindReplace(SECEditController& controller);
+    ~SECEditFindReplace();
     SECEditFindReplace(const SECEditFindReplace&) = delete;
     SECEditFindReplace& operator=(const SECEditFindReplace&) = delete;
 
@@ -54,4 +57,6 @@ private:
     SECEditController& m_controller;
     std::u16string m_lastFound;
     bool m_foundAtSelection = false;
+    // Kept between the replacements of one Replace All.
+    mutable std::unique_ptr<SECEditRegExp> m_replaceRegExp;
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 #include <string>
 
 // How one pattern is looked for inside a contiguous piece of text: by PCRE2,
@@ -16,7 +17,8 @@
 class SECEditSearch::Matcher
 {
 public:
-    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed) : m_pattern(pattern)
+    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed)
+        : m_pattern(pattern), m_options(options), m_lineFeed(lineFeed)
     {
         m_regex.SetPattern(pattern);
         m_regex.SetIgnoreCase(!options.matchCase);
@@ -36,6 +38,11 @@ public:
     }
 
     bool IsUsable() const { return m_exact || m_regex.IsValid(); }
+    bool IsFor(std::u16string_view pattern, const Options& options, char16_t lineFeed) const
+    {
+        return pattern == m_pattern && options.matchCase == m_options.matchCase &&
+               options.regularExpression == m_options.regularExpression && lineFeed == m_lineFeed;
+    }
     bool SpansBlocks() const noexcept { return m_spansBlocks; }
     std::size_t LiteralLength() const noexcept { return m_pattern.size(); }
 
@@ -79,6 +86,8 @@ public:
 
 private:
     std::u16string m_pattern;
+    Options m_options;
+    char16_t m_lineFeed;
     bool m_exact = false;
     bool m_spansBlocks = false;
     std::array<std::size_t, 256> m_shift{};
@@ -223,7 +232,12 @@ std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColum
     const std::ptrdiff_t start = m_store.PositionToOffset(startLine, startColumn);
     if (start < 0)
         return 0;
-    const Matcher matcher(pattern, options, m_store.GetLineFeedChar());
+    // Replace All searches again and again for the same pattern: compiling it
+    // (and its JIT code) once is enough.
+    thread_local std::unique_ptr<Matcher> last;
+    if (!last || !last->IsFor(pattern, options, m_store.GetLineFeedChar()))
+        last = std::make_unique<Matcher>(pattern, options, m_store.GetLineFeedChar());
+    const Matcher& matcher = *last;
     if (!matcher.IsUsable())
         return 0; // an invalid regular expression matches nothing
     const std::ptrdiff_t end = m_store.GetLength();
