@@ -283,14 +283,23 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
     const std::u16string matched = m_controller.GetSelectedText();
     replacement = settings.replaceText;
     if (settings.regularExpression) {
-        // The pattern sees the match alone, so anchors and look-around only
-        // see the matched text.
         if (!m_replaceRegExp || m_replaceRegExp->GetPattern() != settings.findText ||
             m_replaceRegExp->GetIgnoreCase() == settings.matchCase)
             m_replaceRegExp = std::make_unique<SECEditRegExp>(settings.findText, !settings.matchCase);
-        const std::u16string replaced = m_replaceRegExp->Replace(matched, settings.replaceText);
-        if (replaced != matched)
-            replacement = replaced;
+        // The groups come from the match in its line, where look-behind and
+        // anchors saw what the search saw; applied to the matched text alone
+        // they could fail, and the references would go in as typed.
+        std::u16string_view lineText;
+        SECEditRegExp::Match match;
+        if (sl == el && edit->GetLineText(sl, lineText) >= 0 &&
+            m_replaceRegExp->Execute(lineText, std::size_t(sc), match) && match.firstIndex == std::size_t(sc) &&
+            match.firstIndex + match.length == std::size_t(ec)) {
+            replacement = m_replaceRegExp->Expand(lineText, match, settings.replaceText);
+        } else {
+            const std::u16string replaced = m_replaceRegExp->Replace(matched, settings.replaceText);
+            if (replaced != matched)
+                replacement = replaced;
+        }
     }
     const bool tabs = matched.find(u'\t') != std::u16string::npos &&
                       replacement.find(u'\t') != std::u16string::npos;

@@ -82,6 +82,23 @@ TEST_F(FindReplace, ReplaceAllWithGroupsWholeWordAndNothingFound)
     EXPECT_EQ(messages.texts[0], u"Finished searching for 'absent'.");
 }
 
+TEST_F(FindReplace, ReplacementGroupsComeFromTheMatchInItsLine)
+{
+    // Look-behind and anchors see the whole line, as the search did.
+    TestDocument doc(u"ab cb ab\nb");
+    TestPane pane(doc.edit);
+    settings().findText = u"(?<=a)(b)";
+    settings().replaceText = u"[$1]";
+    settings().regularExpression = true;
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"a[b] cb a[b]\nb");
+    settings().findText = u"\\bc(b)$";
+    EXPECT_FALSE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    settings().findText = u"(b)$";
+    EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"a[b] cb a[b]\n[b]");
+}
+
 TEST_F(FindReplace, ReplaceAllInTheSelectionStopsAtItsEnd)
 {
     TestDocument doc(u"a a a\na a a");
