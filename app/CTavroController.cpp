@@ -173,6 +173,8 @@ void CTavroController::InsertAtCaret(std::u16string_view text)
     SECEdit* edit = GetEdit();
     if (!edit || IsReadOnly() || IsMouseDragging())
         return;
+    if (text.empty() && !HasSelection())
+        return; // no edit, and no empty step in the undo history
     const bool wasModified = edit->IsModified();
     SECEditTextPos start = GetCaretPos();
     if (HasSelection())

@@ -168,6 +168,9 @@ TEST(InsertCommands, DateDialogListsSortedChoicesAndOkWithoutChoiceStillReplaces
     EXPECT_EQ(h.Text(), u"03/05/2004one\ntwo\n");
 
     pick = -1;
+    const int undoBefore = h.doc->GetEdit().GetUndoCount();
+    h.commands->OnDateTime(); // nothing chosen, nothing selected: no edit at all
+    EXPECT_EQ(h.doc->GetEdit().GetUndoCount(), undoBefore);
     h.Controller().SetSelection({1, 0}, {1, 3});
     h.commands->OnDateTime();
     EXPECT_EQ(h.Text(), u"03/05/2004one\n\n");
