@@ -99,6 +99,23 @@ TEST_F(FindReplace, ReplacementGroupsComeFromTheMatchInItsLine)
     EXPECT_EQ(doc.Text(), u"a[b] cb a[b]\n[b]");
 }
 
+TEST_F(FindReplace, AReadOnlyDocumentIsNotReplacedIn)
+{
+    TestDocument doc(u"abc abc");
+    TestPane pane(doc.edit);
+    doc.edit.SetReadOnly(true);
+    settings().findText = u"abc";
+    settings().replaceText = u"x";
+    EXPECT_FALSE(pane.controller.GetFindReplace().ReplaceAll(settings()));
+    pane.controller.SetSelection({0, 0}, {0, 3});
+    EXPECT_FALSE(pane.controller.GetFindReplace().Replace(settings()));
+    EXPECT_EQ(doc.Text(), u"abc abc");
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[0], u"Text is read-only. Cannot perform replace.");
+    // Finding and marking still work.
+    EXPECT_TRUE(pane.controller.GetFindReplace().MarkAll(settings()));
+}
+
 TEST_F(FindReplace, ReplaceAllInTheSelectionStopsAtItsEnd)
 {
     TestDocument doc(u"a a a\na a a");
