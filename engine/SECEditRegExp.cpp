@@ -9,6 +9,13 @@ namespace {
 
 pcre2_code* Code(void* p) { return static_cast<pcre2_code*>(p); }
 pcre2_match_data* Data(void* p) { return static_cast<pcre2_match_data*>(p); }
+pcre2_match_context* Context(void* p) { return static_cast<pcre2_match_context*>(p); }
+
+// The JIT's default stack (32 KB) runs out on a repeated group over a line of
+// a few thousand characters, and a match that runs out is no match at all.
+// This one is reserved, not committed: pages are used only as needed.
+constexpr PCRE2_SIZE JitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE JitStackMax = 8 * 1024 * 1024;
 
 PCRE2_SPTR Units(std::u16string_view text)
 {
@@ -31,6 +38,12 @@ SECEditRegExp::~SECEditRegExp() { Invalidate(); }
 
 void SECEditRegExp::Invalidate()
 {
+    if (m_matchContext)
+        pcre2_match_context_free(Context(m_matchContext));
+    if (m_jitStack)
+        pcre2_jit_stack_free(static_cast<pcre2_jit_stack*>(m_jitStack));
+    m_matchContext = nullptr;
+    m_jitStack = nullptr;
     if (m_matchData)
         pcre2_match_data_free(Data(m_matchData));
     if (m_code)
@@ -105,6 +118,14 @@ bool SECEditRegExp::Compile() const
     }
     m_code = code;
     m_matchData = data;
+    // Without a context of our own, the default stack and limits serve.
+    if (pcre2_match_context* context = pcre2_match_context_create(nullptr)) {
+        m_matchContext = context;
+        if (pcre2_jit_stack* stack = pcre2_jit_stack_create(JitStackStart, JitStackMax, nullptr)) {
+            m_jitStack = stack;
+            pcre2_jit_stack_assign(context, nullptr, stack);
+        }
+    }
     return true;
 }
 
@@ -132,7 +153,7 @@ bool SECEditRegExp::Execute(std::u16string_view subject, std::size_t start, Matc
         return false;
     pcre2_match_data* data = Data(m_matchData);
     const int rc = pcre2_match(Code(m_code), Units(subject), subject.size(), start,
-                               notEmpty ? PCRE2_NOTEMPTY : 0, data, nullptr);
+                               notEmpty ? PCRE2_NOTEMPTY : 0, data, Context(m_matchContext));
     if (rc <= 0)
         return false; // no match, or a limit reached: either way, nothing found
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);

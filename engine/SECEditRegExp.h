@@ -73,6 +73,8 @@ private:
     // Compiled lazily; mutable because compiling is a cache of the pattern.
     mutable void* m_code = nullptr;       // pcre2_code_16
     mutable void* m_matchData = nullptr;  // pcre2_match_data_16
+    mutable void* m_matchContext = nullptr; // pcre2_match_context_16
+    mutable void* m_jitStack = nullptr;     // pcre2_jit_stack_16
     mutable bool m_compiled = false;
     mutable int m_errorCode = 0;
     mutable std::size_t m_errorOffset = 0;

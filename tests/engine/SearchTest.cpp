@@ -289,3 +289,12 @@ TEST_F(Search, ALoneSurrogateInThePatternIsStillFoundExactly)
     EXPECT_EQ(Find(store, 0, 2, u"b\xDC00", Opts()), (Found{2, 0, 6}));
     EXPECT_EQ(Find(store, 0, 6, u"b\xDC00", Opts(false)), (Found{2, 0, 1}));
 }
+
+TEST_F(Search, ADeepRegularExpressionOnALongLineIsStillFound)
+{
+    std::u16string line;
+    for (int i = 0; i < 1000; ++i)
+        line += u"ab";
+    Load(store, u"x\n" + line + u"c\n");
+    EXPECT_EQ(Find(store, 0, 0, u"(a|b)*c", Opts(true, true, false, true)), (Found{2001, 1, 0}));
+}
