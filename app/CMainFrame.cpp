@@ -129,6 +129,16 @@ CMainFrame::~CMainFrame()
     qApp->removeEventFilter(this);
     // The document windows go with the area; nothing is to follow them now.
     m_tearingDown = true;
+    // Take the area down while this is still a CMainFrame: left to the base
+    // class, its windows would be destroyed after this part of the object
+    // is gone, and their signals would still call into it.
+    if (m_mdiArea) {
+        disconnect(m_mdiArea, nullptr, this, nullptr);
+        for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
+            disconnect(sub, nullptr, this, nullptr);
+        delete m_mdiArea;
+        m_mdiArea = nullptr;
+    }
 }
 
 QAction* CMainFrame::Action(int id) const

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -336,4 +337,29 @@ TEST(MainFrame, CascadeAndTileLeaveTheTabsAndTabbedBringsThemBack)
     ASSERT_NE(first, nullptr);
     first->trigger();
     EXPECT_EQ(frame.ActiveDocument()->GetTitle(), QStringLiteral("Tavro1"));
+}
+
+TEST(MainFrame, DocumentWindowsCloseWhileTheFrameIsStillWhole)
+{
+    // The frame's handlers of a closing document window run during its own
+    // teardown; they must find a whole CMainFrame, not the base class that is
+    // left once its destructor has returned.
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    h.app->OnFileNew();
+    QObject* frame = h.app->MainFrame();
+    const QList<QMdiSubWindow*> windows = h.app->MainFrame()->MdiArea()->subWindowList();
+    ASSERT_GE(windows.size(), 2);
+    int closed = 0;
+    int closedWhole = 0;
+    for (QMdiSubWindow* window : windows) {
+        QObject::connect(window, &QObject::destroyed, [&] {
+            ++closed;
+            if (qobject_cast<CMainFrame*>(frame))
+                ++closedWhole;
+        });
+    }
+    h.app.reset();
+    EXPECT_EQ(closed, windows.size());
+    EXPECT_EQ(closedWhole, windows.size());
 }
