@@ -80,6 +80,7 @@ TEST(FindReplaceDialog, ReplaceAllIsOneUndoStepAndTheDialogStaysOpen)
     EXPECT_EQ(f.h.messages.texts.front(), QStringLiteral("The document has been searched and 3 replacements were made."));
     EXPECT_EQ(f.commands->Dialog(), dialog);
     EXPECT_EQ(SECEditSearchSettings::Instance().replaceHistory.front(), u"blue");
+    EXPECT_TRUE(f.h.app->MainFrame()->isWindowModified()) << "the title shows the change";
 
     f.Controller().OnCommand(ID_EDIT_UNDO);
     EXPECT_EQ(f.Text(), u"red green red\nred\n");
