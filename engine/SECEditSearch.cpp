@@ -17,8 +17,8 @@
 class SECEditSearch::Matcher
 {
 public:
-    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed)
-        : m_pattern(pattern), m_options(options), m_lineFeed(lineFeed)
+    Matcher(std::u16string_view pattern, const Options& options, char16_t lineFeed, char16_t carriageReturn)
+        : m_pattern(pattern), m_options(options), m_lineFeed(lineFeed), m_carriageReturn(carriageReturn)
     {
         m_regex.SetPattern(pattern);
         m_regex.SetIgnoreCase(!options.matchCase);
@@ -38,10 +38,11 @@ public:
     }
 
     bool IsUsable() const { return m_exact || m_regex.IsValid(); }
-    bool IsFor(std::u16string_view pattern, const Options& options, char16_t lineFeed) const
+    bool IsFor(std::u16string_view pattern, const Options& options, char16_t lineFeed, char16_t carriageReturn) const
     {
         return pattern == m_pattern && options.matchCase == m_options.matchCase &&
-               options.regularExpression == m_options.regularExpression && lineFeed == m_lineFeed;
+               options.regularExpression == m_options.regularExpression && lineFeed == m_lineFeed &&
+               carriageReturn == m_carriageReturn;
     }
     bool SpansBlocks() const noexcept { return m_spansBlocks; }
     std::size_t LiteralLength() const noexcept { return m_pattern.size(); }
@@ -50,12 +51,32 @@ public:
     bool FindIn(std::u16string_view text, std::size_t from, std::size_t& pos, std::size_t& length) const
     {
         if (!m_exact) {
+            std::size_t at = from;
             SECEditRegExp::Match match;
-            if (!m_regex.Execute(text, from, match, true))
-                return false;
-            pos = match.firstIndex;
-            length = match.length;
-            return true;
+            while (m_regex.Execute(text, at, match, true)) {
+                // A regular expression matches within a line: matching across
+                // line ends only where they fall inside one block would make
+                // the result depend on how the text happens to be stored.
+                // The line end (a carriage return before the feed too) is
+                // never part of a match, so a replacement keeps it.
+                const std::size_t feed = m_options.regularExpression ? text.find(m_lineFeed, match.firstIndex)
+                                                                     : std::u16string_view::npos;
+                std::size_t end = feed;
+                if (feed != std::u16string_view::npos && feed > match.firstIndex && m_carriageReturn != 0 &&
+                    text[feed - 1] == m_carriageReturn)
+                    --end;
+                if (feed == std::u16string_view::npos || end >= match.firstIndex + match.length ||
+                    (end > match.firstIndex &&
+                     m_regex.Execute(text.substr(0, end), match.firstIndex, match, true))) {
+                    pos = match.firstIndex;
+                    length = match.length;
+                    return true;
+                }
+                at = feed + 1;
+                if (at > text.size())
+                    break;
+            }
+            return false;
         }
         const std::size_t m = m_pattern.size();
         const std::size_t n = text.size();
@@ -88,6 +109,7 @@ private:
     std::u16string m_pattern;
     Options m_options;
     char16_t m_lineFeed;
+    char16_t m_carriageReturn;
     bool m_exact = false;
     bool m_spansBlocks = false;
     std::array<std::size_t, 256> m_shift{};
@@ -235,8 +257,10 @@ std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColum
     // Replace All searches again and again for the same pattern: compiling it
     // (and its JIT code) once is enough.
     thread_local std::unique_ptr<Matcher> last;
-    if (!last || !last->IsFor(pattern, options, m_store.GetLineFeedChar()))
-        last = std::make_unique<Matcher>(pattern, options, m_store.GetLineFeedChar());
+    const char16_t feed = m_store.GetLineFeedChar();
+    const char16_t cr = m_store.GetCarriageReturnChar();
+    if (!last || !last->IsFor(pattern, options, feed, cr))
+        last = std::make_unique<Matcher>(pattern, options, feed, cr);
     const Matcher& matcher = *last;
     if (!matcher.IsUsable())
         return 0; // an invalid regular expression matches nothing

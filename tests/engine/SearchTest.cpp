@@ -298,3 +298,20 @@ TEST_F(Search, ADeepRegularExpressionOnALongLineIsStillFound)
     Load(store, u"x\n" + line + u"c\n");
     EXPECT_EQ(Find(store, 0, 0, u"(a|b)*c", Opts(true, true, false, true)), (Found{2001, 1, 0}));
 }
+
+// Wherever the block seams fall, a regular expression matches within a line.
+TEST_F(SearchSmallBlocks, RegularExpressionsMatchWithinALine)
+{
+    SECEditTextStore store;
+    store.AppendText(u"xa\nb a \nc a\r\nbd\n");
+    const auto rx = Opts(true, true, false, true);
+    EXPECT_EQ(Find(store, 0, 0, u"a\\nb", rx), Found{});
+    EXPECT_EQ(Find(store, 0, 0, u"\\n", rx), Found{});
+    EXPECT_EQ(Find(store, 0, 0, u"a\\s+", rx), (Found{2, 1, 2})) << "the blank, not the line end";
+    EXPECT_EQ(Find(store, 2, 0, u"a\\s*$", rx), (Found{1, 2, 2}));
+    EXPECT_EQ(Find(store, 0, 0, u"a$", rx), (Found{1, 0, 1}));
+    SECEditTextStore::SetBlockSizes(4096, 8192, 1024);
+    SECEditTextStore one;
+    one.AppendText(u"xa\nb a \nc a\r\nbd\n");
+    EXPECT_EQ(Find(one, 0, 0, u"a\\nb", rx), Found{}) << "the same in a single block";
+}
