@@ -248,6 +248,7 @@ bool SECEdit::ResetContent()
         SetLanguage(u"Default");
     m_modified = false;
     m_readOnly = false;
+    m_lineFeedBreaks = false;
     m_cleanMarker = CleanEmpty;
     ForgetHistory();
     ClearMarkRecords();
@@ -341,6 +342,11 @@ bool SECEdit::SaveFile(const std::string&)
 
 void SECEdit::FinishLoad()
 {
+    // The first line end decides the convention for the breaks added from now
+    // on, the long-line breaks just below included.
+    std::u16string firstEnd;
+    m_lineFeedBreaks = GetLineCount() > 1 && GetText(firstEnd, 0, GetLineLength(0), 0, -1)
+                       && firstEnd == std::u16string(1, m_store->GetLineFeedChar());
     ClearColorCache();
     ClearMarkRecords();
     SendSimple(SECEditMsg::InitController);
@@ -467,7 +473,8 @@ std::int32_t SECEdit::CountLeadingBlanks(std::int32_t line) const
 std::u16string SECEdit::GetLineEndString() const
 {
     std::u16string end;
-    if (const char16_t cr = m_store->GetCarriageReturnChar())
+    const char16_t cr = m_store->GetCarriageReturnChar();
+    if (cr && !m_lineFeedBreaks)
         end += cr;
     end += m_store->GetLineFeedChar();
     return end;

@@ -173,6 +173,9 @@ public:
     // or InsertAt): one empty colour and mark slot per line, InitController to
     // every observer, then BreakLongLines over the whole text.
     void FinishLoad();
+    // True when the document's own line breaks are bare line feeds, so the
+    // line-end string the engine and the editor insert is a line feed alone.
+    bool BreaksWithLineFeedOnly() const noexcept { return m_lineFeedBreaks; }
 
     // --- Editing --------------------------------------------------------------
     // Inserts `length` characters of `text` (-1: up to its NUL; the text always
@@ -363,6 +366,10 @@ private:
     bool m_modified = false;
     bool m_readOnly = false;
     bool m_overtype = false;
+    // Set when a loaded text ends its first line with a bare line feed: the
+    // breaks the editor makes itself then follow the file's convention
+    // instead of mixing carriage returns into it.
+    bool m_lineFeedBreaks = false;
     bool m_breaking = false;
     bool m_editAtIndent = false;
 };
