@@ -10,6 +10,9 @@ public:
     virtual int GetClientWidth() const = 0;
     virtual int GetClientHeight() const = 0;
     virtual bool HasFocus() const = 0;
+    // Whether this is the pane the user last worked in, which keeps showing
+    // its selection while the keyboard is elsewhere (a find dialog, a menu).
+    virtual bool IsActivePane() const { return false; }
     // Marks the area for repainting; nothing is erased first.
     virtual void InvalidateRect(const PixelRect& area) = 0;
     virtual void InvalidateAll() = 0;

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 
 SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(parent), m_edit(edit)
@@ -35,6 +36,17 @@ SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(p
         OnCaretChanged();
     });
 }
+
+namespace {
+
+// The pane the user last worked in, across every window of the program.
+QPointer<SECEditView>& ActivePane()
+{
+    static QPointer<SECEditView> pane;
+    return pane;
+}
+
+} // namespace
 
 SECEditView::~SECEditView()
 {
@@ -126,6 +138,7 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    BecomeActivePane();
     if (!m_caretBlink.isActive()) {
         // Keys arrive, so this pane has the keyboard even if no focus event
         // said so (a display without a window manager sends none).
@@ -149,6 +162,7 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
 
 void SECEditView::mousePressEvent(QMouseEvent* event)
 {
+    BecomeActivePane();
     if (!m_input || event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -270,9 +284,27 @@ void SECEditView::changeEvent(QEvent* event)
         ApplyPalette();
 }
 
+void SECEditView::BecomeActivePane()
+{
+    QPointer<SECEditView>& active = ActivePane();
+    if (active == this)
+        return;
+    SECEditView* previous = active.data();
+    active = this;
+    // The pane that stops being the active one hides its selection.
+    if (previous && previous->m_state->HasSelection() && !previous->m_state->KeepsFocusLook())
+        previous->viewport()->update();
+}
+
+bool SECEditView::IsActivePane() const
+{
+    return ActivePane().data() == this;
+}
+
 void SECEditView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    BecomeActivePane();
     if (m_input) {
         m_caretPhase = true;
         m_caretBlink.start();

@@ -27,6 +27,8 @@ public:
 
     virtual SECEdit* GetEdit() const { return m_edit; }
     SECEditViewport& GetViewport() { return *m_viewport; }
+    // Whether this is the pane the user last worked in (clicked or typed in).
+    bool IsActivePane() const override;
     const SECEditViewport& GetViewport() const { return *m_viewport; }
 
     // Until a controller takes over, the pane's own holder answers for the
@@ -79,6 +81,7 @@ protected:
     void SetScrollBar(bool vertical, int maximum, int page, int position, bool enabled) override;
 
 private:
+    void BecomeActivePane();
     void ApplyPalette();
     void OnCaretChanged();
     void PaintCaret(QPainter& painter);

@@ -340,7 +340,7 @@ bool SECEditViewport::IsSelectionShown() const
 {
     if (!m_state || !m_state->HasSelection())
         return false;
-    return m_state->KeepsFocusLook() || (m_window && m_window->HasFocus());
+    return m_state->KeepsFocusLook() || (m_window && (m_window->HasFocus() || m_window->IsActivePane()));
 }
 
 void SECEditViewport::PaintText(IDrawingSurface& surface, const PixelRect& area)

@@ -115,6 +115,10 @@ public:
     // --- Notifications -------------------------------------------------------------------
     void OnUpdate(ISubject* subject, IMessage* message) override;
 
+    // Whether painting shows the selection: the pane has the keyboard, is the
+    // one last worked in, or the state keeps the focus look.
+    bool IsSelectionShown() const;
+
 protected:
     // The parts of painting, overridable by a derived view.
     virtual int DrawRunSegment(IDrawingSurface& surface, int x, int y, std::u16string_view line, int column,
@@ -136,7 +140,6 @@ private:
     void FillBlankColumns(IDrawingSurface& surface, int x, int y, int count, const SECEditGroupColors& colors);
     int WidthOfPrefix(std::u16string_view text, int count) const;
     int LastLine() const;
-    bool IsSelectionShown() const;
     void ApplySplitterSync(const SECEditSplitterSyncMsg& message);
     void InvalidateEverything();
     void CheckTextLeft();

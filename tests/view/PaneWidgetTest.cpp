@@ -376,3 +376,41 @@ TEST(PaneWidget, LineNumbersWidenTheGutterAndNarrowTheTextArea)
 }
 
 } // namespace
+
+TEST(PaneWidget, TheLastPaneWorkedInKeepsShowingItsSelection)
+{
+    // A find dialog or a menu takes the keyboard, but the match it selected
+    // in the pane the user worked in must stay visible there.
+    SECEdit edit;
+    LoadText(edit, ManyLines(20), nullptr);
+    SECEditView first(&edit);
+    SECEditView second(&edit);
+    SECEditSelectionHolder firstState;
+    SECEditSelectionHolder secondState;
+    firstState.SetViewport(&first.GetViewport());
+    secondState.SetViewport(&second.GetViewport());
+    firstState.SetSelection({0, 1}, {0, 4});
+    secondState.SetSelection({1, 1}, {1, 4});
+    firstState.SetKeepsFocusLook(false);
+    secondState.SetKeepsFocusLook(false);
+    first.SetPresentationState(&firstState);
+    second.SetPresentationState(&secondState);
+    first.show();
+    second.show();
+    Settle();
+
+    QTest::mouseClick(first.viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    Settle();
+    EXPECT_TRUE(first.IsActivePane());
+    EXPECT_FALSE(second.IsActivePane());
+    EXPECT_TRUE(first.GetViewport().IsSelectionShown());
+
+    QTest::mouseClick(second.viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    Settle();
+    EXPECT_TRUE(second.IsActivePane());
+    EXPECT_FALSE(first.IsActivePane());
+    EXPECT_TRUE(second.GetViewport().IsSelectionShown());
+    if (!first.hasFocus() && !first.viewport()->hasFocus()) {
+        EXPECT_FALSE(first.GetViewport().IsSelectionShown());
+    }
+}
