@@ -1,4 +1,5 @@
 #include "view/SECEditPrintLayout.h"
+#include "view/TabbedTextWidth.h"
 
 #include "engine/SECEdit.h"
 #include "platform/IDrawingSurface.h"
@@ -128,19 +129,7 @@ std::u16string_view SECEditPrintLayout::GetRowText(int row) const
 
 int SECEditPrintLayout::MeasureText(std::u16string_view text) const
 {
-    int x = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t tab = text.find(kTab, start);
-        const std::size_t end = tab == std::u16string_view::npos ? text.size() : tab;
-        if (end > start)
-            x += m_metrics->GetTextWidth(text.substr(start, end - start));
-        if (tab == std::u16string_view::npos)
-            break;
-        x = (std::max(x, 0) / m_tabStopWidth + 1) * m_tabStopWidth;
-        start = tab + 1;
-    }
-    return x;
+    return TabbedTextWidth(*m_metrics, text, m_tabStopWidth);
 }
 
 int SECEditPrintLayout::FitCount(std::u16string_view text, int width) const

@@ -1,4 +1,5 @@
 #include "view/SECEditViewport.h"
+#include "view/TabbedTextWidth.h"
 
 #include "engine/SECEdit.h"
 #include "engine/SECEditCommand.h"
@@ -119,19 +120,7 @@ int SECEditViewport::LastLine() const
 
 int SECEditViewport::MeasureText(std::u16string_view text, int offset) const
 {
-    int x = offset;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t tab = text.find(kTab, start);
-        const std::size_t end = tab == std::u16string_view::npos ? text.size() : tab;
-        if (end > start)
-            x += m_metrics->GetTextWidth(text.substr(start, end - start));
-        if (tab == std::u16string_view::npos)
-            break;
-        x = (std::max(x, 0) / m_tabStopWidth + 1) * m_tabStopWidth;
-        start = tab + 1;
-    }
-    return x - offset;
+    return TabbedTextWidth(*m_metrics, text, m_tabStopWidth, offset);
 }
 
 int SECEditViewport::WidthOfPrefix(std::u16string_view text, int count) const
