@@ -144,42 +144,17 @@ bool SECEdit::QueryGuid(const SECGuid& guid, void** out)
 
 void SECEdit::AddObserver(IObserver* observer)
 {
-    if (observer)
-        m_observers.push_back(observer);
+    m_observers.Add(observer);
 }
 
 void SECEdit::RemoveObserver(IObserver* observer)
 {
-    if (!observer)
-        return;
-    if (m_delivering > 0)
-    {
-        // Entries are dropped once the outermost delivery has finished.
-        for (IObserver*& entry : m_observers)
-            if (entry == observer)
-            {
-                entry = nullptr;
-                m_observersRemoved = true;
-            }
-        return;
-    }
-    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+    m_observers.Remove(observer);
 }
 
 void SECEdit::UpdateAllObservers(IObserver* sender, IMessage* message)
 {
-    ++m_delivering;
-    for (std::size_t i = 0; i < m_observers.size(); ++i)
-    {
-        IObserver* observer = m_observers[i];
-        if (observer && observer != sender)
-            observer->OnUpdate(this, message);
-    }
-    if (--m_delivering == 0 && m_observersRemoved)
-    {
-        m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), nullptr), m_observers.end());
-        m_observersRemoved = false;
-    }
+    m_observers.Deliver(this, sender, message);
 }
 
 void SECEdit::OnUpdate(ISubject*, IMessage* message)

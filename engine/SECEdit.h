@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SECEditObserverList.h"
 #include "engine/DelimiterMode.h"
 #include "engine/IObserver.h"
 #include "engine/IQueryGuid.h"
@@ -339,9 +340,7 @@ private:
     void ClearMarkRecords();
     void ReleaseLangConfig();
 
-    std::vector<IObserver*> m_observers;
-    int m_delivering = 0;
-    bool m_observersRemoved = false;
+    SECEditObserverList m_observers;
 
     RingStack m_undo;
     RingStack m_redo;

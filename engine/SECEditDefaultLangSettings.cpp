@@ -50,21 +50,17 @@ unsigned long SECEditDefaultLangSettings::Release()
 
 void SECEditDefaultLangSettings::AddObserver(IObserver* observer)
 {
-    if (observer)
-        m_observers.push_back(observer);
+    m_observers.Add(observer);
 }
 
 void SECEditDefaultLangSettings::RemoveObserver(IObserver* observer)
 {
-    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+    m_observers.Remove(observer);
 }
 
 void SECEditDefaultLangSettings::UpdateAllObservers(IObserver* sender, IMessage* message)
 {
-    const std::vector<IObserver*> snapshot = m_observers;
-    for (IObserver* observer : snapshot)
-        if (observer != sender)
-            observer->OnUpdate(this, message);
+    m_observers.Deliver(this, sender, message);
 }
 
 int SECEditDefaultLangSettings::ClassifyWord(std::u16string_view word, std::uint16_t& group) const

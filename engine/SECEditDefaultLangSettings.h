@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SECEditObserverList.h"
 #include "engine/SECEditLangSettings.h"
 
 #include <vector>
@@ -46,5 +47,5 @@ private:
     bool m_replaceTabs = false;
     bool m_matchCase = true;
     unsigned long m_refs = 1;
-    std::vector<IObserver*> m_observers;
+    SECEditObserverList m_observers;
 };

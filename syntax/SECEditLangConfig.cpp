@@ -160,39 +160,17 @@ unsigned long SECEditLangConfig::Release()
 
 void SECEditLangConfig::AddObserver(IObserver* observer)
 {
-    if (observer)
-        m_observers.push_back(observer);
+    m_observers.Add(observer);
 }
 
 void SECEditLangConfig::RemoveObserver(IObserver* observer)
 {
-    if (m_delivering > 0)
-    {
-        // Mid-delivery: blank the entries so the loop skips them; compacted after.
-        std::replace(m_observers.begin(), m_observers.end(), observer, static_cast<IObserver*>(nullptr));
-        m_observersRemoved = true;
-        return;
-    }
-    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+    m_observers.Remove(observer);
 }
 
 void SECEditLangConfig::UpdateAllObservers(IObserver* sender, IMessage* message)
 {
-    // An observer may detach itself, or another one, while being told; one
-    // attached during the delivery hears from the next one on.
-    ++m_delivering;
-    const std::size_t count = m_observers.size();
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        IObserver* observer = m_observers[i];
-        if (observer && observer != sender)
-            observer->OnUpdate(this, message);
-    }
-    if (--m_delivering == 0 && m_observersRemoved)
-    {
-        m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), nullptr), m_observers.end());
-        m_observersRemoved = false;
-    }
+    m_observers.Deliver(this, sender, message);
 }
 
 void SECEditLangConfig::Clear()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SECEditObserverList.h"
 #include "engine/SECEditLangSettings.h"
 #include "syntax/SECEditColorGroup.h"
 
@@ -207,9 +208,7 @@ private:
 
     std::u16string m_name = u"Default";
     unsigned long m_refCount = 1;
-    std::vector<IObserver*> m_observers;
-    int m_delivering = 0;
-    bool m_observersRemoved = false;
+    SECEditObserverList m_observers;
     std::array<std::uint16_t, 4> m_kindIndices{0, 1, 2, 3};
     Content m_content;
 };
