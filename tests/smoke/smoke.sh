@@ -29,7 +29,11 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/
 for _ in $(seq 100); do [ -s "$work/display" ] && break; kill -0 "$xpid" 2>/dev/null || break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "smoke: Xvfb did not start; skipped"; cat "$work/xvfb.log"; exit 77; }
 export DISPLAY=":$(head -n 1 "$work/display")"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+reachable=""
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && { reachable=1; break; }; sleep 0.1; done
+# A server that took a display another one was starting on cannot be reached;
+# that says nothing about the editor.
+[ -n "$reachable" ] || { echo "smoke: the X server on $DISPLAY cannot be reached; skipped"; cat "$work/xvfb.log"; exit 77; }
 
 # Private settings, so neither the user's files nor a running editor are touched.
 mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
