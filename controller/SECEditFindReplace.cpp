@@ -329,16 +329,22 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
     return true;
 }
 
-bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
+SECEdit* SECEditFindReplace::EditToReplaceIn(const SECEditSearchSettings& settings)
 {
     SECEdit* edit = m_controller.GetEdit();
     if (!edit || settings.findText.empty())
-        return false;
+        return nullptr;
     if (m_controller.IsReadOnly()) {
         Say(u"Text is read-only. Cannot perform replace.");
-        return false;
+        return nullptr;
     }
-    if (!CheckPattern(settings))
+    return CheckPattern(settings) ? edit : nullptr;
+}
+
+bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
+{
+    SECEdit* edit = EditToReplaceIn(settings);
+    if (!edit)
         return false;
     SECEditTextPos start = m_controller.GetCaretPos();
     int sl = 0, sc = 0, el = 0, ec = 0;
@@ -377,14 +383,8 @@ bool SECEditFindReplace::Replace(SECEditSearchSettings& settings)
 
 bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
 {
-    SECEdit* edit = m_controller.GetEdit();
-    if (!edit || settings.findText.empty())
-        return false;
-    if (m_controller.IsReadOnly()) {
-        Say(u"Text is read-only. Cannot perform replace.");
-        return false;
-    }
-    if (!CheckPattern(settings))
+    SECEdit* edit = EditToReplaceIn(settings);
+    if (!edit)
         return false;
     SECEditTextStore& store = *edit->GetTextStore();
     SECEditTextPos start = m_controller.GetCaretPos();

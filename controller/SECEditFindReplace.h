@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+class SECEdit;
 class SECEditController;
 class SECEditRegExp;
 class SECEditSearchSettings;
@@ -44,6 +45,9 @@ public:
 private:
     // An invalid regular expression is reported before anything is searched.
     bool CheckPattern(const SECEditSearchSettings& settings) const;
+    // The engine to replace in, or null after saying why not (read-only text,
+    // a pattern that does not compile).
+    SECEdit* EditToReplaceIn(const SECEditSearchSettings& settings);
     void Say(const std::u16string& text, bool plain = false) const;
     std::u16string Fill(int messageId, const std::u16string& pattern) const;
     // The replacement for the selected match, or false (after a message)
