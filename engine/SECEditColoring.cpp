@@ -37,6 +37,7 @@ struct SECEditColoringState
     };
 
     const SECEditLangSettings* config = nullptr;
+    std::uint64_t configRevision = 0; // the configuration's state the tables below come from
     bool built = false;
     std::array<std::uint8_t, 128> ascii{}; // categories of the ASCII characters
     std::vector<const SECEditDelimiter*> multiLine;
@@ -122,6 +123,7 @@ struct SECEditColoringState
     void Build(const SECEditLangSettings* settings)
     {
         config = settings;
+        configRevision = settings->GetColoringRevision();
         built = true;
         textGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Text);
         operatorGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Operator);
@@ -501,8 +503,10 @@ SECEditColoringState& SECEdit::ColoringState()
     if (!m_coloringState)
         m_coloringState = std::make_shared<SECEditColoringState>();
     SECEditColoringState& st = *m_coloringState;
+    // The keyword answers and delimiter records are the configuration's as it
+    // was: any change to it (a reload frees the records) builds them afresh.
     const SECEditLangSettings* config = GetLangConfig();
-    if (!st.built || st.config != config)
+    if (!st.built || st.config != config || st.configRevision != config->GetColoringRevision())
         st.Build(config);
     return st;
 }
