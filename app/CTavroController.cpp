@@ -219,6 +219,15 @@ void CTavroController::PostCaretLineLeft()
     QTimer::singleShot(0, &m_view, [this] { OnCommand(ID_EDIT_CARET_LINE_LEFT); });
 }
 
+void CTavroController::RunLanguageConfigDialog()
+{
+    // The same dialog as Tools > Font and Colors, for this pane's document.
+    CMainFrame* frame = MainFrame();
+    QAction* action = frame ? frame->Action(TavroCmd::ChooseFont) : nullptr;
+    if (action && action->isEnabled())
+        action->trigger();
+}
+
 void CTavroController::InsertAtCaret(std::u16string_view text)
 {
     SECEdit* edit = GetEdit();

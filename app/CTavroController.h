@@ -42,6 +42,7 @@ protected:
     void CopyToClipboard(const std::u16string& text) override;
     bool ReadClipboard(std::u16string& text) const override;
     void PostCaretLineLeft() override;
+    void RunLanguageConfigDialog() override;
 
 private:
     CMainFrame* MainFrame() const;
