@@ -423,7 +423,7 @@ void SECEditViewport::PaintLine(IDrawingSurface& surface, int line, const LineSe
         selEnd = std::min(selEnd, length);
     }
 
-    const SECEditColorRuns* runs = m_edit->GetLineColoring(line);
+    const SECEditColorRunsRef runs = m_edit->GetLineColoring(line);
     const bool noRuns = !runs || runs->empty();
     const std::uint32_t firstGroup = noRuns ? m_settings.textGroup : (runs->front() >> 16);
 

@@ -328,3 +328,27 @@ TEST(LineColoring, ConfigurationChangesResetsAndReloadsReachOpenDocuments)
         EXPECT_EQ(LineRuns(*engine, 197), R(Comment, 7));
     }
 }
+
+TEST(LineColoring, HandedOutListsStayValidUntilAnEditTouchesTheirLine)
+{
+    auto engine = MakeEngine(u"C++", Lines({u"int a; // x", u"", u"/* c", u"d */ return 1;", u"x = 2;", u"y"}));
+    engine->ToggleLineMark(5, SECEditLineMarks::HighlightMark);
+    std::vector<SECEditColorRunsRef> held;
+    std::vector<std::string> seen;
+    for (int line = 0; line < 6; ++line)
+    {
+        held.push_back(engine->GetLineColoring(line));
+        seen.push_back(RunsText(held.back()));
+    }
+    // Other lines asked for, and an edit on line 4 that adds lines below it,
+    // leave the lists of lines 0 to 3 as they were handed out.
+    for (int line = 5; line >= 0; --line)
+        engine->GetLineColoring(line);
+    ASSERT_TRUE(engine->InsertTextAt(4, 0, u"z;\nw "));
+    for (int line = 0; line < 6; ++line)
+        engine->GetLineColoring(line);
+    for (int line = 0; line < 4; ++line)
+        EXPECT_EQ(RunsText(held[static_cast<std::size_t>(line)]), seen[static_cast<std::size_t>(line)]) << line;
+    EXPECT_EQ(seen[1], R(Text, 0));
+    EXPECT_EQ(RunsText(held[5]), seen[5]);
+}
