@@ -39,13 +39,15 @@ set(CPACK_PACKAGE_VENDOR Ostrivanteco)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "text editor for source code, web pages and scripts")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tavro is a desktop text editor for programmers and for writers of web pages and scripts.
-One main window holds any number of documents, each shown in up to two by two split panes
-and coloured by the syntax of one of twelve built-in languages. Files are saved back in the
-encoding they were read in (UTF-8, Windows-1252 or UTF-16), byte for byte.
+    "Tavro is a desktop text editor for programmers and for writers of web
+pages and scripts. One main window holds any number of documents, each
+shown in up to two by two split panes and coloured by the syntax of one
+of twelve built-in languages. Files are saved back in the encoding they
+were read in (UTF-8, Windows-1252 or UTF-16), byte for byte.
 .
-It offers find and replace with regular expressions, bookmarks, printing and print preview,
-spell checking with the system's dictionaries, and fonts and colours for each language.")
+It offers find and replace with regular expressions, bookmarks, printing
+and print preview, spell checking with the system's dictionaries, and
+fonts and colours for each language.")
 set(TAVRO_PACKAGE_MAINTAINER "Ostrivanteco Tavro team <tavro@ostrivanteco.com>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAVRO_PACKAGE_MAINTAINER}")
