@@ -272,7 +272,9 @@ QFont CFontColorDlg::GetWorkingFont() const
 
 QString CFontColorDlg::GetShownFaceName() const
 {
-    return m_face.isEmpty() ? QFontInfo(GetWorkingFont()).family() : m_face;
+    // A built-in or missing face is painted in the desktop's fixed-width font: name that one.
+    const FontDescription working{m_face.toStdU16String(), m_points, 0, 0, true, false, false};
+    return UsesDesktopFixedFont(working) ? QFontInfo(GetWorkingFont()).family() : m_face;
 }
 
 QString CFontColorDlg::GetSizeText() const

@@ -36,7 +36,8 @@ public:
     const std::vector<SECEditColorGroup>& GetGroups() const { return m_groups; }
     QString GetFaceName() const { return m_face; }
     int GetPointSize() const { return m_points; }
-    // The face shown, the configured one or, when none is set, the one the editor falls back on.
+    // The face shown: the configured one, or the desktop's fixed-width family that
+    // stands in for a built-in or missing face.
     QString GetShownFaceName() const;
     QString GetSizeText() const;
     QFont GetWorkingFont() const;

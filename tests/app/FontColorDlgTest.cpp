@@ -1,4 +1,5 @@
 #include "DialogTestSupport.h"
+#include "tests/TestFonts.h"
 
 #include "app/CChildFrame.h"
 #include "app/CColorButton.h"
@@ -90,7 +91,10 @@ TEST(FontColorDialog, OffersTheConfigurableGroupsAndShowsTheFirst)
     EXPECT_EQ(FromQColor(dialog.GetSample()->GetForeground()), kRed);
     EXPECT_FALSE(dialog.SelectGroup(3)); // not configurable, so not listed
 
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), QStringLiteral("Courier"));
+    // The built-in face is painted in the desktop's fixed-width font, and named so; it stays stored as it was.
+    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("Courier"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(),
+              QFontInfo(MakeQFont({u"", 10, 0, 0, true, false, false})).family());
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fontSize"))->text(), QStringLiteral("10 pt"));
 }
 
@@ -135,7 +139,6 @@ TEST(FontColorDialog, AutomaticGroupsFollowTheTextGroupAndSelectionShowsItSwappe
 TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
 {
     OwnConfig own;
-    own.config->SetFacename(u"DejaVu Sans Mono");
     own.config->SetSize(12);
     own.Groups()[4].foreground = kBlue;
     own.Groups()[4].foregroundAutomatic = false;
@@ -145,14 +148,15 @@ TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
     QFont asked;
     dialog.SetFontChooser([&asked](QWidget*, const QFont& initial) {
         asked = initial;
-        QFont chosen(QStringLiteral("Liberation Mono"));
+        QFont chosen(kTestFontFace);
         chosen.setPointSize(15);
         return std::optional<QFont>(chosen);
     });
+    const QString shown = QFontInfo(dialog.GetWorkingFont()).family();
     dialog.findChild<QPushButton*>(QStringLiteral("chooseFont"))->click();
-    EXPECT_EQ(asked.family(), QFontInfo(dialog.GetWorkingFont()).family());
+    EXPECT_EQ(asked.family(), shown);
     EXPECT_EQ(asked.pointSize(), 12);
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), kTestFontFace);
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fontSize"))->text(), QStringLiteral("15 pt"));
     ASSERT_TRUE(dialog.SelectGroup(4));
     dialog.SetForeground(ToQColor(kRed));
@@ -160,14 +164,14 @@ TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
     dialog.GetForegroundAutomaticBox()->click();
 
     dialog.findChild<QPushButton*>(QStringLiteral("resetAll"))->click();
-    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("Courier"));
     EXPECT_EQ(dialog.GetPointSize(), 12);
     EXPECT_EQ(dialog.GetGroups()[4].foreground, kBlue);
     EXPECT_TRUE(dialog.GetGroups()[2].foregroundAutomatic);
     EXPECT_EQ(dialog.GetSelectedGroup(), 0);
     // Nothing reached the configuration.
     EXPECT_EQ(own.Groups(), opened);
-    EXPECT_EQ(own.config->GetFacename(), u"DejaVu Sans Mono");
+    EXPECT_EQ(own.config->GetFacename(), u"Courier");
 }
 
 TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
