@@ -3,6 +3,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CColorButton.h"
+#include "app/CEditorSettingsPage.h"
 #include "app/CFontColorDlg.h"
 #include "app/CFontColorSample.h"
 #include "engine/SECEdit.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -163,7 +165,12 @@ TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
     ASSERT_TRUE(dialog.SelectGroup(2));
     dialog.GetForegroundAutomaticBox()->click();
 
+    dialog.GetEditorPage()->GetTabSize()->setValue(9);
+    dialog.GetEditorPage()->GetAutoIndent()->setChecked(true);
+
     dialog.findChild<QPushButton*>(QStringLiteral("resetAll"))->click();
+    EXPECT_EQ(dialog.GetEditorPage()->GetTabSize()->value(), 4);
+    EXPECT_FALSE(dialog.GetEditorPage()->GetAutoIndent()->isChecked());
     EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("Courier"));
     EXPECT_EQ(dialog.GetPointSize(), 12);
     EXPECT_EQ(dialog.GetGroups()[4].foreground, kBlue);
@@ -202,10 +209,19 @@ TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
         colors.SetWorkingFont(chosen);
         colors.SelectGroup(0);
         colors.SetBackground(ToQColor(kYellow));
+        CEditorSettingsPage& editor = *colors.GetEditorPage();
+        editor.GetTabSize()->setValue(99); // beyond the range: the largest
+        editor.GetInsertSpaces()->setChecked(true);
+        editor.GetAutoIndent()->setChecked(true);
+        editor.GetShowWhitespace()->setChecked(true);
+        editor.GetVirtualWhitespace()->setChecked(true);
         return int(ok ? QDialog::Accepted : QDialog::Rejected);
     });
+    const int tabStopBefore = paneOf(second)->GetViewport().GetTabStopWidth();
     commands.OnChooseFont(); // cancelled
     EXPECT_EQ(own.config->GetSize(), 10);
+    EXPECT_EQ(own.config->GetTabSize(), 4);
+    EXPECT_FALSE(own.config->GetShowWhitespace());
     EXPECT_TRUE(own.Groups()[0].backgroundAutomatic);
     EXPECT_EQ(paneOf(second)->GetViewport().GetSettings().font.pointSize, 10);
 
@@ -214,8 +230,15 @@ TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
     EXPECT_EQ(own.config->GetFacename(), u"DejaVu Sans Mono");
     EXPECT_EQ(own.config->GetSize(), 16);
     EXPECT_EQ(own.Groups()[0].background, kYellow);
+    EXPECT_EQ(own.config->GetTabSize(), 64);
+    EXPECT_TRUE(own.config->GetReplaceTabs() && own.config->GetAutoIndent() && own.config->GetShowWhitespace() &&
+                own.config->GetVirtualWhitespace());
     for (CTavroDoc* doc : {first, second}) {
         const SECEditViewSettings& settings = paneOf(doc)->GetViewport().GetSettings();
+        // Re-measured at once: 64 columns of a 16-point font, white space shown.
+        EXPECT_EQ(settings.tabSize, 64);
+        EXPECT_TRUE(settings.showWhitespace && settings.virtualWhitespace);
+        EXPECT_GT(paneOf(doc)->GetViewport().GetTabStopWidth(), 16 * tabStopBefore);
         EXPECT_EQ(settings.font.face, u"DejaVu Sans Mono");
         EXPECT_EQ(settings.font.pointSize, 16);
         EXPECT_EQ(settings.GetTextColors().background, kYellow);
