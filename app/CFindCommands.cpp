@@ -78,6 +78,7 @@ void CFindCommands::UpdateStates()
     const bool hasDocument = !m_app.Documents().isEmpty();
     // Next, Previous and Remove All wait for a bookmark in the active document.
     CTavroView* view = hasDocument && m_frame.MdiArea() ? ActiveView() : nullptr;
+    const bool hasBookmark = view && view->GetController().IsCommandEnabled(ID_EDIT_MARK_NEXT_FIRST + Bookmark);
     for (qsizetype i = 0; i < m_actions.size(); ++i) {
         QAction* action = m_actions[i];
         if (!action)
@@ -87,7 +88,7 @@ void CFindCommands::UpdateStates()
                                command == ID_EDIT_MARK_PREV_FIRST + Bookmark ||
                                command == ID_EDIT_MARK_CLEAR_FIRST + Bookmark;
         if (needsMark)
-            action->setEnabled(view && view->GetController().IsCommandEnabled(command));
+            action->setEnabled(hasBookmark);
         else
             action->setEnabled(hasDocument);
     }
