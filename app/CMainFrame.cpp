@@ -139,8 +139,10 @@ CMainFrame::~CMainFrame()
         disconnect(m_mdiArea, nullptr, this, nullptr);
         for (QMdiSubWindow* sub : m_mdiArea->subWindowList())
             disconnect(sub, nullptr, this, nullptr);
-        delete m_mdiArea;
+        // Whoever hears of the documents closing meanwhile finds no area to ask.
+        QMdiArea* area = m_mdiArea;
         m_mdiArea = nullptr;
+        delete area;
     }
 }
 
@@ -469,6 +471,8 @@ void CMainFrame::AddChildFrame(CChildFrame* frame)
 
 CChildFrame* CMainFrame::ActiveChildFrame() const
 {
+    if (!m_mdiArea)
+        return nullptr; // being torn down
     QMdiSubWindow* sub = m_mdiArea->activeSubWindow();
     if (!sub) {
         // Without focus (offscreen, or the window is not active) Qt reports no
@@ -499,6 +503,8 @@ void CMainFrame::ActivateChildFrame(CChildFrame* frame)
 QList<CChildFrame*> CMainFrame::ChildFrames() const
 {
     QList<CChildFrame*> frames;
+    if (!m_mdiArea)
+        return frames; // being torn down
     for (QMdiSubWindow* sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         if (auto* frame = qobject_cast<CChildFrame*>(sub->widget()))
             frames.append(frame);
