@@ -1,6 +1,7 @@
 #include "view/SECEditViewSettings.h"
 
 #include "engine/ColorGroupKind.h"
+#include "view/SECEditContrast.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditLangSettings.h"
 
@@ -40,5 +41,14 @@ SECEditViewSettings SECEditViewSettings::Read(const SECEdit* edit, const SECEdit
     settings.textGroup = config->GetKindColorGroupIndex(ColorGroupKind::Text);
     settings.selectionGroup = config->GetKindColorGroupIndex(ColorGroupKind::TextSelection);
 #endif
+    settings.KeepReadable();
     return settings;
+}
+
+void SECEditViewSettings::KeepReadable()
+{
+    if (!SECEditContrast::IsDark(GetTextColors().background))
+        return;
+    for (SECEditGroupColors& group : groups)
+        group.foreground = SECEditContrast::Readable(group.foreground, group.background);
 }
