@@ -110,6 +110,8 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariable("TAVRO_PALETTE").compare(QLatin1String("dark"), Qt::CaseInsensitive) == 0)
         UseDarkPalette();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavro.png")));
+    // Lets the desktop match the windows to the installed tavro.desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavro"));
 
     const CTavroCommandLine commandLine = CTavroCommandLine::Parse(app.arguments(), QDir::currentPath());
     switch (commandLine.action) {
