@@ -1,9 +1,9 @@
 #include "view/SECEditViewSettings.h"
 
 #include "engine/ColorGroupKind.h"
-#include "view/SECEditContrast.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditLangSettings.h"
+#include "view/SECEditContrast.h"
 
 #if defined(TAVRO_VIEW_WITH_SYNTAX)
 #include "syntax/SECEditLangConfig.h"
