@@ -1,6 +1,7 @@
 #include "controller/SECEditController.h"
 
 #include "controller/SECEditCommandIds.h"
+#include "controller/SECEditSearchSettings.h"
 #include "engine/CharClass.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditCommand.h"
@@ -8,6 +9,7 @@
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditLangSettings.h"
 #include "engine/SECEditMsg.h"
+#include "platform/IMessageBox.h"
 #include "syntax/SECEditLangConfig.h"
 #include "view/SECEditViewport.h"
 
@@ -1490,6 +1492,14 @@ void SECEditController::OnUndoRedo(bool redo)
     else
         edit->Undo();
     SuspendAutoScroll(true);
+    if (edit->HistoryStepFailed()) {
+        if (IMessageBox* box = SECEditSearchSettings::Instance().messages)
+            box->Show(redo ? u"The change could not be redone: it no longer fits the text. The text is unchanged, "
+                             u"and the undo history has been cleared."
+                           : u"The change could not be undone: it no longer fits the text. The text is unchanged, "
+                             u"and the undo history has been cleared.",
+                      IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
+    }
 }
 
 void SECEditController::OnCopyOrCut(bool cut)
