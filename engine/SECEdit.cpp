@@ -410,8 +410,11 @@ std::int32_t SECEdit::FindText(std::int32_t startLine, std::int32_t startColumn,
     options.matchCase = matchCase;
     options.wholeWord = wholeWord;
     options.regularExpression = regularExpression;
-    return SECEditSearch(*m_store).Find(startLine, startColumn, matchLine, matchColumn, pattern, options, limitLine,
-                                        limitColumn);
+    const SECEditSearch search(*m_store);
+    const std::int32_t length =
+        search.Find(startLine, startColumn, matchLine, matchColumn, pattern, options, limitLine, limitColumn);
+    m_searchTooComplexLine = search.TooComplexLine();
+    return length;
 }
 
 bool SECEdit::IsValidPosition(std::int32_t line, std::int32_t column, bool always) const

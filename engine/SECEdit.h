@@ -225,6 +225,9 @@ public:
                                   std::int32_t& matchColumn, std::u16string_view pattern, bool down, bool wrap,
                                   bool matchCase, bool wholeWord, bool regularExpression,
                                   std::int32_t limitLine = -1, std::int32_t limitColumn = -1) const;
+    // The first line the last FindText skipped because the regular
+    // expression was too complex for it (see SECEditSearch), or -1.
+    std::int32_t GetSearchTooComplexLine() const noexcept { return m_searchTooComplexLine; }
 
     // Direction 0: character column -> display column; 1: display -> character.
     // `displayColumn` receives the display column of the result.
@@ -355,6 +358,7 @@ private:
     SECEditCompositeCommand* m_composite = nullptr;
     std::uint64_t m_cleanMarker = CleanEmpty;
     bool m_historyStepFailed = false;
+    mutable std::int32_t m_searchTooComplexLine = -1;
 
     std::unique_ptr<SECEditTextStore> m_store;
     SECEditLangSettings* m_langConfig = nullptr;

@@ -273,3 +273,31 @@ TEST(SearchHistory, KeepsSixteenMostRecentFirstWithoutDuplicates)
     EXPECT_EQ(history.front(), u"h");
     EXPECT_EQ(history.size(), 16u);
 }
+
+TEST_F(FindReplace, ALineTooComplexForTheExpressionIsNamedOnceAndTheSearchGoesOn)
+{
+    const std::u16string explosive = std::u16string(40, u'a') + u"!b";
+    TestDocument doc(u"top\n" + explosive + u"\ncab\n" + explosive + u"\ncab");
+    TestPane pane(doc.edit);
+    settings().findText = u"(a+)+b";
+    settings().replaceText = u"X";
+    settings().regularExpression = true;
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    const std::u16string tooComplex =
+        u"The regular expression '(a+)+b' is too complex for line 2, which was not searched. "
+        u"The search went on after it.";
+
+    EXPECT_TRUE(find.FindNext(settings()));
+    EXPECT_EQ(Selected(pane), u"ab");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+
+    messages.texts.clear();
+    pane.controller.ClearSelection(true);
+    pane.controller.MoveCaretTo(0, 0);
+    EXPECT_TRUE(find.ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"top\n" + explosive + u"\ncX\n" + explosive + u"\ncX");
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+    EXPECT_EQ(messages.texts[1], u"The document has been searched and 2 replacements were made.");
+}
