@@ -267,7 +267,7 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
     int line = 0, column = 0;
     const int length = edit->FindText(start.line, start.column, line, column, pattern, settings.down, true,
                                       settings.matchCase, settings.wholeWord, settings.regularExpression);
-    TellIfTooComplex(*edit, settings);
+    TellIfTooComplex(*edit, settings, false); // once the match is shown
     int endLine = line, endColumn = column;
     if (length > 0) {
         const std::ptrdiff_t at = edit->GetTextStore()->PositionToOffset(line, column);
@@ -279,8 +279,10 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
         SelectMatch(line, column, endLine, endColumn, true);
         m_lastFound = pattern;
         m_foundAtSelection = true;
+        TellIfTooComplex(*edit, settings);
         return true;
     }
+    TellIfTooComplex(*edit, settings);
     Say(Fill(!settings.lastDialogWasFind || onlyTheSelection ? 22602 : 22601, pattern));
     if (onlyTheSelection)
         return false;
