@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -68,22 +70,36 @@ pid_t OwnerOf(std::string_view name)
     return static_cast<pid_t>(std::stol(std::string(tag.substr(0, dash))));
 }
 
+// Earlier versions named the temporary ".NAME.NUMBER.tmp", without the id.
+bool IsOldTemporaryOf(std::string_view entry, const std::string& name)
+{
+    constexpr std::string_view suffix = ".tmp";
+    if (entry.size() < name.size() + 7 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+        entry[name.size() + 1] != '.' || entry.substr(entry.size() - suffix.size()) != suffix)
+        return false;
+    return AllDigits(entry.substr(name.size() + 2, entry.size() - name.size() - 2 - suffix.size()));
+}
+
 // A save killed between naming its temporary and the rename leaves the
 // temporary behind. Ours carry the saving process's id: those of processes
-// that are gone, owned by this user, are removed.
-void RemoveStaleTemporaries(const std::string& folder)
+// that are gone, owned by this user, are removed. So are the target's own
+// temporaries in the earlier naming, once nothing has written to them for
+// an hour.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const int dirFd = ::dirfd(dir);
+    const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(dir)) {
         const pid_t owner = OwnerOf(entry->d_name);
-        if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+        const bool old = owner <= 0 && IsOldTemporaryOf(entry->d_name, name);
+        if (!old && (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH))
             continue;
         struct stat info {};
         if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::geteuid())
+            info.st_uid == ::geteuid() && (!old || now - info.st_mtime > 3600))
             ::unlinkat(dirFd, entry->d_name, 0);
     }
     ::closedir(dir);
@@ -123,7 +139,7 @@ bool SafeFileWriter::Open()
     if (exists && S_ISDIR(existing.st_mode))
         return Fail("Unable to save", EISDIR);
 
-    RemoveStaleTemporaries(FolderOf(m_target));
+    RemoveStaleTemporaries(FolderOf(m_target), NameOf(m_target));
     // The bytes go into a file without a name, which vanishes by itself
     // whatever stops this process; it is named only just before the rename.
     // Where the file system cannot do that, into a named temporary.

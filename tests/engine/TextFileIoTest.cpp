@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -248,6 +249,22 @@ TEST(SafeFileWriter, ASaveKilledAtAnyMomentLeavesNothingBehind)
             EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
         }
     }
+
+    // Temporaries in the earlier naming carry no process id: the target's
+    // own go once nothing has written to them for an hour.
+    TempDir dir;
+    const std::string target = dir.File("a.txt");
+    for (const char* name : {".a.txt.123456.tmp", ".a.txt.654321.tmp", ".b.txt.111111.tmp"})
+        WriteBytes(dir.File(name), "partial");
+    const auto hoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(dir.File(".a.txt.123456.tmp"), hoursAgo);
+    fs::last_write_time(dir.File(".b.txt.111111.tmp"), hoursAgo);
+    SafeFileWriter writer(target);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_FALSE(fs::exists(dir.File(".a.txt.123456.tmp")));
+    EXPECT_TRUE(fs::exists(dir.File(".a.txt.654321.tmp"))) << "perhaps still being written";
+    EXPECT_TRUE(fs::exists(dir.File(".b.txt.111111.tmp"))) << "another file's";
 }
 
 TEST(SafeFileWriter, FailuresNameTheFileAndTheReason)
