@@ -26,6 +26,12 @@ class SECEditViewport;
 // through its viewport, before the view repaints. Everything here works on
 // the engine and the viewport alone, so it runs without a window; the pane
 // widget forwards keys and focus and draws the caret where this says.
+//
+// The implementation is split by concern: SECEditController.cpp (helpers,
+// notifications, keys, the command table), SECEditControllerCaret.cpp,
+// SECEditControllerMovement.cpp (movement and the word scan),
+// SECEditControllerSelection.cpp, SECEditControllerEditing.cpp,
+// SECEditControllerClipboard.cpp and SECEditControllerMouse.cpp.
 class SECEditController : public ISECEditPresentationState, public ISECEditPaneInput
 {
 public:
