@@ -2,6 +2,7 @@
 
 #include "controller/SECEditFindReplace.h"
 #include "controller/SECEditSearchSettings.h"
+#include "engine/SECEditCommand.h"
 #include "platform/IMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -300,4 +301,17 @@ TEST_F(FindReplace, ALineTooComplexForTheExpressionIsNamedOnceAndTheSearchGoesOn
     ASSERT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(messages.texts[0], tooComplex);
     EXPECT_EQ(messages.texts[1], u"The document has been searched and 2 replacements were made.");
+}
+
+// (The message goes through the same message box as those of searches.)
+TEST_F(FindReplace, AnUndoThatNoLongerFitsTheTextIsReported)
+{
+    TestDocument doc(u"abc");
+    TestPane pane(doc.edit);
+    ASSERT_TRUE(doc.edit.LogCommand(new SECEditCommand(&doc.edit, {4, 0, 4, 1}, true, u"z")));
+    pane.controller.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(doc.Text(), u"abc");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0].rfind(u"The change could not be undone", 0), 0u);
+    EXPECT_EQ(doc.edit.GetUndoCount(), 0);
 }
