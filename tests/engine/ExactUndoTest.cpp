@@ -147,13 +147,14 @@ std::string RunSequence(unsigned seed)
     for (int step = 0; step < steps; ++step)
     {
         const auto op = rng() % 20;
-        const std::u16string before = AllText(engine);
+        const std::u16string& before = states[at]; // the text now
         const int undoCount = engine.GetUndoCount();
-        std::u16string plain = before; // the edit without any break of the engine's own
+        std::u16string plain; // the edit without any break of the engine's own
         if (op < 7)
         {
             const SECEditTextPos pos = randomPosition();
             const std::u16string text = RandomPiece(rng, 6);
+            plain = before;
             plain.insert(Offset(engine, pos), text);
             if (!engine.InsertTextAt(pos.line, pos.column, text))
                 return fault("insert refused", step);
@@ -166,6 +167,7 @@ std::string RunSequence(unsigned seed)
             if (to.line > from.line + 2)
                 to = {from.line + 2, 0};
             const std::size_t a = Offset(engine, from), b = Offset(engine, to);
+            plain = before;
             plain.erase(a, b - a);
             if (!engine.DeleteText(from.line, from.column, to.line, to.column))
                 return fault(("delete refused " + std::to_string(from.line) + "," + std::to_string(from.column) + " " + std::to_string(to.line) + "," + std::to_string(to.column)).c_str(), step);
@@ -193,7 +195,7 @@ std::string RunSequence(unsigned seed)
                 return fault("redo did not give back the text after the step", step);
             continue;
         }
-        const std::u16string after = AllText(engine);
+        std::u16string after = AllText(engine);
         if (after != plain && !OnlyLineEndsAdded(plain, after))
             return fault("the edit changed more than line breaks", step);
         // A join broken again at the same place changes nothing, yet is a step.
@@ -202,7 +204,7 @@ std::string RunSequence(unsigned seed)
         if (engine.GetUndoCount() != undoCount + 1)
             return fault("an edit did not make exactly one step", step);
         states.resize(at + 1);
-        states.push_back(after);
+        states.push_back(std::move(after));
         ++at;
     }
 
