@@ -150,6 +150,7 @@ std::string RunSequence(unsigned seed)
         const std::u16string& before = states[at]; // the text now
         const int undoCount = engine.GetUndoCount();
         std::u16string plain; // the edit without any break of the engine's own
+        bool checkPlain = true;
         if (op < 7)
         {
             const SECEditTextPos pos = randomPosition();
@@ -169,8 +170,23 @@ std::string RunSequence(unsigned seed)
             const std::size_t a = Offset(engine, from), b = Offset(engine, to);
             plain = before;
             plain.erase(a, b - a);
+            // A third of them replace the text, as typing over a selection
+            // does: one group, with whatever breaks the deletion added.
+            const bool replace = rng() % 3 == 0;
+            if (replace)
+                engine.SetCompositeMode(true);
             if (!engine.DeleteText(from.line, from.column, to.line, to.column))
-                return fault(("delete refused " + std::to_string(from.line) + "," + std::to_string(from.column) + " " + std::to_string(to.line) + "," + std::to_string(to.column)).c_str(), step);
+                return fault("delete refused", step);
+            if (replace)
+            {
+                const std::u16string text = RandomPiece(rng, 4);
+                if (AllText(engine) == plain)
+                    plain.insert(a, text);
+                else
+                    checkPlain = false; // the deletion broke a line: the position moved
+                engine.InsertTextAt(from.line, from.column, text);
+                engine.SetCompositeMode(false);
+            }
         }
         else if (op < 14)
         {
@@ -196,7 +212,7 @@ std::string RunSequence(unsigned seed)
             continue;
         }
         std::u16string after = AllText(engine);
-        if (after != plain && !OnlyLineEndsAdded(plain, after))
+        if (checkPlain && after != plain && !OnlyLineEndsAdded(plain, after))
             return fault("the edit changed more than line breaks", step);
         // A join broken again at the same place changes nothing, yet is a step.
         if (after == before && engine.GetUndoCount() == undoCount)
