@@ -125,8 +125,8 @@ void SECEditFindReplace::RepeatFind(bool down, bool current)
     SECEditSearchSettings& settings = SECEditSearchSettings::Instance();
     if (settings.raiseDialog && settings.raiseDialog())
         return;
-    settings.down = down;
     if (current) {
+        settings.down = down;
         const std::u16string proposed = GetFindText();
         if (proposed.empty()) {
             if (settings.showDialog)
@@ -138,7 +138,8 @@ void SECEditFindReplace::RepeatFind(bool down, bool current)
         if (settings.findText.empty())
             settings.findText = GetFindText();
         if (settings.findText.empty())
-            return;
+            return; // nothing to search for: the direction stays as it was too
+        settings.down = down;
         m_lastFound.clear();
         m_foundAtSelection = false;
     }
@@ -150,22 +151,12 @@ std::u16string SECEditFindReplace::GetFindText() const
     int sl = 0, sc = 0, el = 0, ec = 0;
     if (m_controller.HasSelectionNow() && m_controller.GetSelection(sl, sc, el, ec) && sl == el)
         return m_controller.GetSelectedText();
+    // Otherwise the word at the caret, by the language's character classes.
     const SECEditTextPos caret = m_controller.GetCaretPos();
-    SECEditTextPos back, forth;
-    std::u16string before, after;
-    if (!m_controller.GetWordAt(caret.line, caret.column, false, back, &before) ||
-        !m_controller.GetWordAt(caret.line, caret.column, true, forth, &after))
-        return {};
-    // Runs of the character class at either side of the caret; only word
-    // characters count, not blanks or punctuation.
-    auto isWord = [](const std::u16string& run) {
-        return !run.empty() && run[0] != u'\r' && run[0] != u'\n' && !SECEditSearch::IsDelimiter(run[0]);
-    };
     std::u16string word;
-    if (isWord(before))
-        word = before;
-    if (isWord(after))
-        word += after;
+    int start = 0;
+    int end = 0;
+    m_controller.GetWordAtCaret(caret.line, caret.column, word, start, end);
     return word;
 }
 

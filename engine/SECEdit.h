@@ -34,6 +34,44 @@ class SECEditTextStore;
 // length in characters in the low 16 bits (0: to the end of the line).
 using SECEditColorRuns = std::vector<std::uint32_t>;
 
+// A line's run list as GetLineColoring hands it out: the runs where the
+// colour cache keeps them, without a copy. It reads like a pointer to a run
+// list (test it, then use -> or *) and stays valid until an edit touches its
+// line or the cache is dropped.
+class SECEditColorRunsRef
+{
+public:
+    SECEditColorRunsRef() = default;
+    SECEditColorRunsRef(std::nullptr_t) {}
+    SECEditColorRunsRef(const std::uint32_t* runs, std::size_t count) : m_runs(runs), m_count(count), m_valid(true) {}
+    // A list the caller keeps alive; null gives no list.
+    SECEditColorRunsRef(const SECEditColorRuns* runs)
+        : m_runs(runs ? runs->data() : nullptr), m_count(runs ? runs->size() : 0), m_valid(runs != nullptr)
+    {
+    }
+
+    explicit operator bool() const noexcept { return m_valid; }
+    friend bool operator==(const SECEditColorRunsRef& ref, std::nullptr_t) noexcept { return !ref.m_valid; }
+    const SECEditColorRunsRef* operator->() const noexcept { return this; }
+    const SECEditColorRunsRef& operator*() const noexcept { return *this; }
+
+    using value_type = std::uint32_t;
+    using const_iterator = const std::uint32_t*;
+    using iterator = const_iterator;
+    const std::uint32_t* data() const noexcept { return m_runs; }
+    std::size_t size() const noexcept { return m_count; }
+    bool empty() const noexcept { return m_count == 0; }
+    const std::uint32_t* begin() const noexcept { return m_runs; }
+    const std::uint32_t* end() const noexcept { return m_runs + m_count; }
+    std::uint32_t front() const noexcept { return m_runs[0]; }
+    std::uint32_t operator[](std::size_t i) const noexcept { return m_runs[i]; }
+
+private:
+    const std::uint32_t* m_runs = nullptr;
+    std::size_t m_count = 0;
+    bool m_valid = false;
+};
+
 // The text engine of one document: the text, line marks, undo history and
 // colour cache, and the subject every pane of the document observes.
 //
@@ -132,9 +170,10 @@ public:
     bool GetReplaceTabs() const;
 
     // --- Colouring (implemented in SECEditColoring.cpp) -----------------------
-    // The line's run list, computed and cached on demand; nullptr for a line
-    // that does not exist. Valid until the next edit or colouring call.
-    virtual SECEditColorRuns* GetLineColoring(std::int32_t line);
+    // The line's run list, computed and cached on demand; none for a line
+    // that does not exist. Valid until an edit touches the line or the cache
+    // is dropped, whatever is asked meanwhile.
+    virtual SECEditColorRunsRef GetLineColoring(std::int32_t line);
     virtual SECEditColorRuns* ColorLine(std::int32_t line, std::int32_t startColumn);
     virtual int ColorToken(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
                            int charsLeft, int& pending, SECEditColorRuns& runs);
@@ -293,6 +332,9 @@ protected:
     // A copy of the line's cached list (valid until the next colouring
     // call), or nullptr.
     SECEditColorRuns* FindCachedColoring(std::int32_t line);
+    // The cached list where the cache keeps it (a single run from a table
+    // that never moves), or none.
+    SECEditColorRunsRef CachedColoring(std::int32_t line);
     bool HasCachedColoring(std::int32_t line) const;
     // Replaces the line's cached list.
     void StoreCachedColoring(std::int32_t line, const SECEditColorRuns& runs);

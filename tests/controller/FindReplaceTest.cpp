@@ -205,6 +205,8 @@ TEST_F(FindReplace, F3UsesTheWordAtTheCaretAndShiftF3SearchesUp)
     pane.controller.MoveCaretTo(0, 12);
     pane.Run({ID_EDIT_FIND_NEXT});
     EXPECT_TRUE(settings().findText.empty()) << "between two blanks nothing happens";
+    pane.Run({ID_EDIT_FIND_PREV});
+    EXPECT_TRUE(settings().down) << "not even the direction changes";
     pane.controller.MoveCaretTo(0, 5);
     pane.Run({ID_EDIT_FIND_NEXT});
     EXPECT_EQ(settings().findText, u"bar");
@@ -214,6 +216,42 @@ TEST_F(FindReplace, F3UsesTheWordAtTheCaretAndShiftF3SearchesUp)
     EXPECT_EQ(pane.controller.GetAnchor(), SECEditTextPos(0, 4));
     EXPECT_EQ(Selected(pane), u"bar");
     EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(FindReplace, SelectWordAndTheProposedPatternFollowTheLanguagesClasses)
+{
+    //                  0         1         2
+    //                  0123456789012345678901234
+    TestDocument doc(u"foo..bar ab_cd call(x) \tz");
+    doc.config->SetCharClass(u".()", Delimiter, true); // the underscore is a word character here
+    TestPane pane(doc.edit);
+    const struct
+    {
+        int column;
+        std::u16string word;
+    } cases[] = {
+        {3, u"."},      // foo|..bar: only the delimiter beside the caret
+        {5, u"bar"},    // foo..|bar: the word on the right
+        {0, u"foo"},    // |foo
+        {11, u"ab_cd"}, // ab|_cd: one word
+        {19, u"("},     // call|(: the punctuation on the right
+        {22, u")"},     // )| before a blank
+        {23, u"\t"},    // a tab counts on its own
+        {8, u"bar"},    // bar| before a blank
+    };
+    for (const auto& c : cases)
+    {
+        pane.controller.ClearSelection(false);
+        pane.controller.MoveCaretTo(0, c.column);
+        EXPECT_EQ(pane.controller.GetFindReplace().GetFindText(), c.word) << c.column;
+        pane.Run({ID_EDIT_SELECT_WORD});
+        EXPECT_EQ(Selected(pane), c.word) << c.column;
+    }
+    // Ctrl+F3 searches for the proposal: from ab|_cd the whole name.
+    pane.controller.ClearSelection(false);
+    pane.controller.MoveCaretTo(0, 11);
+    pane.Run({ID_EDIT_FIND_NEXT_CURRENT});
+    EXPECT_EQ(settings().findText, u"ab_cd");
 }
 
 TEST_F(FindReplace, MarkAllBookmarksEachLineOnce)

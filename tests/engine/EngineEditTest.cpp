@@ -487,7 +487,7 @@ TEST_F(EngineEdit, ColourCacheFollowsEdits)
     Load(engine, u"a\nb\nc\nd");
     for (int line = 0; line < 4; ++line)
     {
-        const SECEditColorRuns* runs = engine.GetLineColoring(line);
+        const SECEditColorRunsRef runs = engine.GetLineColoring(line);
         ASSERT_NE(runs, nullptr);
         EXPECT_FALSE(runs->empty());
     }
