@@ -92,7 +92,7 @@ CFontColorDlg::CFontColorDlg(SECEditLangConfig& config, QWidget* parent) : QDial
     m_faceLabel->setObjectName(QStringLiteral("faceName"));
     m_sizeLabel = new QLabel;
     m_sizeLabel->setObjectName(QStringLiteral("fontSize"));
-    auto* chooseFont = new QPushButton(tr("C&hoose Font..."));
+    auto* chooseFont = new QPushButton(tr("C&hoose Font"));
     chooseFont->setObjectName(QStringLiteral("chooseFont"));
     auto* fontRow = new QHBoxLayout;
     fontRow->addWidget(new QLabel(tr("Font:")));

@@ -248,6 +248,7 @@ bool SECEditController::HandlesCommand(int id) const
     case ID_EDIT_CHAR_LEFT_EXTEND: case ID_EDIT_CHAR_RIGHT_EXTEND: case ID_EDIT_PAGE_UP: case ID_EDIT_PAGE_DOWN:
     case ID_EDIT_PAGE_UP_EXTEND: case ID_EDIT_PAGE_DOWN_EXTEND: case ID_EDIT_LINE_HOME: case ID_EDIT_LINE_END:
     case ID_EDIT_LINE_HOME_EXTEND: case ID_EDIT_SHOW_WHITESPACE: case ID_EDIT_LINE_END_EXTEND:
+    case ID_EDIT_LANG_CONFIG:
     case ID_EDIT_LINE_CUT: case ID_EDIT_LINE_DELETE: case ID_EDIT_LOWERCASE: case ID_EDIT_UPPERCASE:
     case ID_EDIT_UNTAB: case ID_EDIT_CANCEL: case ID_EDIT_SCROLL_DOWN: case ID_EDIT_SCROLL_UP:
     case ID_EDIT_SELECT_ALL: case ID_EDIT_UNDO: case ID_EDIT_REDO:
@@ -340,6 +341,7 @@ void SECEditController::RunCommand(int id)
     case ID_EDIT_SCROLL_UP: ScrollLines(-1, 0); break;
     case ID_EDIT_TOGGLE_OVERTYPE: ToggleOvertype(); break;
     case ID_EDIT_SHOW_WHITESPACE: ToggleShowWhitespace(); break;
+    case ID_EDIT_LANG_CONFIG: ConfigureLanguage(); break;
     case ID_EDIT_NEWLINE: OnNewline(); break;
     case ID_EDIT_TAB: OnTab(); break;
     case ID_EDIT_UNTAB: OnUntab(); break;
@@ -379,7 +381,18 @@ void SECEditController::ToggleShowWhitespace()
     if (!config)
         return;
     config->SetShowWhitespace(!config->GetShowWhitespace());
-    // Every pane of every document of the language repaints.
-    if (SECEdit* edit = GetEdit())
-        edit->UpdateAllObservers(nullptr, nullptr);
+    // The setting is the language's: every engine using it passes the empty
+    // hint on to its panes, which lay out and repaint everything.
+    config->UpdateAllObservers(nullptr, nullptr);
+}
+
+void SECEditController::ConfigureLanguage()
+{
+    const bool hadCaret = m_caretCreated;
+    if (hadCaret)
+        DestroyEditCaret();
+    RunLanguageConfigDialog();
+    if (hadCaret)
+        CreateEditCaret();
+    EnsureCaretVisible();
 }

@@ -11,6 +11,58 @@ using namespace ControllerDetail;
 
 // --- Word scan -------------------------------------------------------------------------------
 
+bool SECEditController::GetWordAtCaret(int line, int column, std::u16string& text, int& start, int& end) const
+{
+    text.clear();
+    start = end = column;
+    SECEdit* edit = GetEdit();
+    std::u16string_view lineText;
+    if (!edit || line < 0 || column < 0 || edit->GetLineText(line, lineText) <= 0 || column > int(lineText.size()))
+        return false;
+    const int length = int(lineText.size());
+    const auto at = [&](int i) { return lineText[std::size_t(i)]; };
+    // Each side: Blank, a run of delimiters (a tab is one on its own) or a run of word characters.
+    int left = Blank;
+    int leftStart = column;
+    if (column > 0 && at(column - 1) != u' ') {
+        leftStart = column - 1;
+        if (at(leftStart) == u'\t') {
+            left = DelimiterClass;
+        } else {
+            left = ClassOf(at(leftStart));
+            while (leftStart > 0 && at(leftStart - 1) != u'\t' && ClassOf(at(leftStart - 1)) == left)
+                --leftStart;
+        }
+    }
+    int right = Blank;
+    int rightEnd = column;
+    if (column < length && at(column) != u' ') {
+        rightEnd = column + 1;
+        if (at(column) == u'\t') {
+            right = DelimiterClass;
+        } else {
+            right = ClassOf(at(column));
+            while (rightEnd < length && at(rightEnd) != u'\t' && ClassOf(at(rightEnd)) == right)
+                ++rightEnd;
+        }
+    }
+    if (left == Blank && right == Blank)
+        return false;
+    if (right == Blank) {
+        start = leftStart;
+    } else if (left == Blank) {
+        end = rightEnd;
+    } else if (left == Word && right == Word) {
+        start = leftStart;
+        end = rightEnd;
+    } else {
+        // A delimiter run beside the caret counts with its one character next to it.
+        end = right == DelimiterClass ? column + 1 : rightEnd;
+    }
+    text.assign(lineText.substr(std::size_t(start), std::size_t(end - start)));
+    return true;
+}
+
 bool SECEditController::GetWordAt(int line, int column, bool forward, SECEditTextPos& result,
                                   std::u16string* text) const
 {

@@ -142,28 +142,10 @@ void SECEditController::SelectAll()
 
 void SECEditController::SelectWord()
 {
-    std::u16string_view text;
-    SECEdit* edit = GetEdit();
-    if (!edit || edit->GetLineText(m_caret.line, text) <= 0 || m_caret.column > int(text.size()))
-        return;
-    const int c = m_caret.column;
-    int start = c;
-    int end = c;
-    // The run around the caret: word characters win over what lies beside them.
-    const auto cls = [&](int i) { return ClassOf(text[std::size_t(i)]); };
-    if (c < int(text.size()) && cls(c) != Blank) {
-        const int k = cls(c);
-        while (end < int(text.size()) && cls(end) == k)
-            ++end;
-        if (k == Word)
-            while (start > 0 && cls(start - 1) == Word)
-                --start;
-    } else if (c > 0 && cls(c - 1) != Blank) {
-        const int k = cls(c - 1);
-        while (start > 0 && cls(start - 1) == k)
-            --start;
-    }
-    if (start == end)
+    std::u16string word;
+    int start = 0;
+    int end = 0;
+    if (!GetWordAtCaret(m_caret.line, m_caret.column, word, start, end) || start < 0 || end < 0 || start == end)
         return;
     ClearSelection(true);
     SetSelection({m_caret.line, start}, {m_caret.line, end});
