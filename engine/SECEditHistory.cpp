@@ -205,3 +205,9 @@ void SECEdit::ForgetHistory()
         m_cleanMarker = CleanNever;
     ClearHistory();
 }
+
+void SECEdit::MarkUnsaved()
+{
+    m_modified = true;
+    m_cleanMarker = CleanNever;
+}
