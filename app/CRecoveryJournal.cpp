@@ -352,12 +352,16 @@ CRecoveryJournal::~CRecoveryJournal()
 
 QString CRecoveryJournal::DefaultFolder()
 {
-    // The state folder where the platform names one, otherwise the data folder.
+    // The user's state folder (XDG_STATE_HOME, by default ~/.local/state);
+    // in test mode Qt's own test folder, so tests never touch the user's files.
+    if (QStandardPaths::isTestModeEnabled())
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+            .filePath(QStringLiteral("recovery"));
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!base.isEmpty() && QDir::isAbsolutePath(base) && !QStandardPaths::isTestModeEnabled())
-        return QDir(base).filePath(QCoreApplication::applicationName() + QStringLiteral("/recovery"));
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
-        .filePath(QStringLiteral("recovery"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::home().filePath(QStringLiteral(".local/state"));
+    return QDir(base).filePath(QCoreApplication::organizationName() + QLatin1Char('/')
+                               + QCoreApplication::applicationName() + QStringLiteral("/recovery"));
 }
 
 std::unique_ptr<CDocumentJournal> CRecoveryJournal::Attach(CMyEdit& edit)
