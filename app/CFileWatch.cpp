@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSet>
 #include <QStatusBar>
 
@@ -48,8 +49,21 @@ void CFileWatch::UpdatePaths()
 
 void CFileWatch::CheckAll()
 {
+    // A reload may show a message, whose event loop may bring more events:
+    // they are looked at once this check is over.
+    if (m_checking) {
+        m_settle.start();
+        return;
+    }
+    m_checking = true;
+    QList<QPointer<CTavroDoc>> docs;
     for (CTavroDoc* doc : m_app.Documents())
-        Check(*doc);
+        docs.append(doc);
+    for (const QPointer<CTavroDoc>& doc : docs) {
+        if (doc)
+            Check(*doc);
+    }
+    m_checking = false;
     UpdatePaths();
 }
 

@@ -38,4 +38,5 @@ private:
     // Events come in bursts (a save is several of them): one check after the burst.
     QTimer m_settle;
     QString m_lastNote;
+    bool m_checking = false;
 };
