@@ -26,7 +26,7 @@ constexpr char kMagic[8] = {'T', 'A', 'V', 'J', 'N', 'L', '0', '1'};
 constexpr std::uint32_t kVersion = 1;
 constexpr char kSuffix[] = ".tjl";
 
-std::uint32_t Crc32(const char* data, std::size_t size)
+std::uint32_t Crc32(const char* data, std::size_t size, std::uint32_t previous = 0)
 {
     static const std::array<std::uint32_t, 256> table = [] {
         std::array<std::uint32_t, 256> t {};
@@ -38,7 +38,7 @@ std::uint32_t Crc32(const char* data, std::size_t size)
         }
         return t;
     }();
-    std::uint32_t crc = 0xFFFFFFFFu;
+    std::uint32_t crc = previous ^ 0xFFFFFFFFu;
     for (std::size_t i = 0; i < size; ++i)
         crc = table[(crc ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (crc >> 8);
     return crc ^ 0xFFFFFFFFu;
@@ -151,12 +151,18 @@ void CreateFile(const std::string& path, const std::string& contents)
         ::unlink(temporary.c_str());
 }
 
-void AppendFrame(const std::string& path, const std::string& frame)
+// Appends the frame of `kind` followed by `body` without copying the body,
+// which may be as large as the document.
+void AppendFrame(const std::string& path, char kind, std::string_view body)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0)
         return; // removed meanwhile: the document was saved or closed
-    if (WriteAll(fd, frame))
+    std::string head;
+    Put<std::uint32_t>(head, static_cast<std::uint32_t>(body.size() + 1));
+    Put<std::uint32_t>(head, Crc32(body.data(), body.size(), Crc32(&kind, 1)));
+    head.push_back(kind);
+    if (WriteAll(fd, head) && WriteAll(fd, body))
         ::fdatasync(fd);
     ::close(fd);
 }
@@ -733,20 +739,14 @@ void CDocumentJournal::WriteNow()
                 const QByteArray hash = HashOfFile(file);
                 if (hash.isEmpty() || !(FileIdentity::Of(file) == identity))
                     return;
-                AppendFrame(path, Frame("B" + hash.toStdString()));
+                AppendFrame(path, 'B', std::string_view(hash.constData(), std::size_t(hash.size())));
             });
         }
         m_fileCreated = true;
     }
     if (!m_pending.empty()) {
         // The worker frames it: the copy and the checksum stay off this thread.
-        m_owner.Post([path = Encoded(m_path), edits = std::move(m_pending)] {
-            std::string payload;
-            payload.reserve(edits.size() + 1);
-            payload.push_back('E');
-            payload += edits;
-            AppendFrame(path, Frame(payload));
-        });
+        m_owner.Post([path = Encoded(m_path), edits = std::move(m_pending)] { AppendFrame(path, 'E', edits); });
         m_pending = std::string();
     }
 }
