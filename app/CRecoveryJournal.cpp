@@ -335,10 +335,12 @@ std::size_t LastCopy(const std::vector<std::string_view>& batches)
 CRecoveryJournal::CRecoveryJournal(const QString& folder, QObject* parent)
     : QObject(parent), m_root(folder), m_worker([this] { WorkerLoop(); })
 {
+    m_hashing.setMaxThreadCount(1);
 }
 
 CRecoveryJournal::~CRecoveryJournal()
 {
+    m_hashing.waitForDone();
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
@@ -408,6 +410,7 @@ void CRecoveryJournal::WorkerLoop()
 
 void CRecoveryJournal::WaitForWrites()
 {
+    m_hashing.waitForDone();
     std::unique_lock lock(m_mutex);
     m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
 }
@@ -734,12 +737,17 @@ void CDocumentJournal::WriteNow()
         contents += Frame(Meta());
         m_owner.Post([path = Encoded(m_path), contents = std::move(contents)] { CreateFile(path, contents); });
         if (m_base == Base::File && m_continuedMeta.empty()) {
-            // The hash proves the base later even if the file is touched or copied.
-            m_owner.Post([path = Encoded(m_path), file = m_documentPath, identity = m_identity] {
+            // The hash proves the base later even if the file is touched or
+            // copied. Reading a large file takes a while: it runs beside the
+            // writer, which records it once done, so changes never wait for it.
+            CRecoveryJournal* owner = &m_owner;
+            m_owner.m_hashing.start([owner, path = Encoded(m_path), file = m_documentPath, identity = m_identity] {
                 const QByteArray hash = HashOfFile(file);
                 if (hash.isEmpty() || !(FileIdentity::Of(file) == identity))
                     return;
-                AppendFrame(path, 'B', std::string_view(hash.constData(), std::size_t(hash.size())));
+                owner->Post([path, hash] {
+                    AppendFrame(path, 'B', std::string_view(hash.constData(), std::size_t(hash.size())));
+                });
             });
         }
         m_fileCreated = true;

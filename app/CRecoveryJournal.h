@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <condition_variable>
@@ -109,6 +110,8 @@ private:
     int m_writeDelay = 1000;
     int m_nextJournal = 0;
 
+    // Hashes of base files, read beside the writer.
+    QThreadPool m_hashing;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
