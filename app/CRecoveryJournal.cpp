@@ -153,18 +153,25 @@ void CreateFile(const std::string& path, const std::string& contents)
 
 // Appends the frame of `kind` followed by `body` without copying the body,
 // which may be as large as the document.
-void AppendFrame(const std::string& path, char kind, std::string_view body)
+// A write that fails (a full disk) is taken back, and false tells the caller
+// to add nothing more to this journal: a record missing in the middle would
+// make the ones after it apply to the wrong text. What was written before
+// stays recoverable.
+bool AppendFrame(const std::string& path, char kind, std::string_view body)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0)
-        return; // removed meanwhile: the document was saved or closed
+        return true; // removed meanwhile: the document was saved or closed
+    const off_t before = ::lseek(fd, 0, SEEK_END);
     std::string head;
     Put<std::uint32_t>(head, static_cast<std::uint32_t>(body.size() + 1));
     Put<std::uint32_t>(head, Crc32(body.data(), body.size(), Crc32(&kind, 1)));
     head.push_back(kind);
-    if (WriteAll(fd, head) && WriteAll(fd, body))
+    const bool ok = before >= 0 && WriteAll(fd, head) && WriteAll(fd, body) && ::fdatasync(fd) == 0;
+    if (!ok && before >= 0 && ::ftruncate(fd, before) == 0)
         ::fdatasync(fd);
     ::close(fd);
+    return ok;
 }
 
 QByteArray HashOfFile(const QString& path)
@@ -432,6 +439,12 @@ bool CRecoveryJournal::EnsureSession()
     m_session = session;
     m_sessionLock = std::move(lock);
     return true;
+}
+
+void CRecoveryJournal::Append(const std::string& path, char kind, std::string_view body)
+{
+    if (m_failed.count(path) == 0 && !AppendFrame(path, kind, body))
+        m_failed.insert(path);
 }
 
 QString CRecoveryJournal::NewJournalPath()
@@ -730,8 +743,13 @@ void CDocumentJournal::WriteNow()
         m_base = Base::Copy;
     }
     if (!m_fileCreated) {
-        if (!m_owner.EnsureSession())
+        if (!m_owner.EnsureSession()) {
+            // Nowhere to write: hold no changes in memory meanwhile; the next
+            // write that succeeds takes a copy of the text.
+            m_pending.clear();
+            m_base = Base::Unknown;
             return;
+        }
         m_path = m_owner.NewJournalPath();
         std::string contents(kMagic, sizeof(kMagic));
         contents += Frame(Meta());
@@ -745,8 +763,8 @@ void CDocumentJournal::WriteNow()
                 const QByteArray hash = HashOfFile(file);
                 if (hash.isEmpty() || !(FileIdentity::Of(file) == identity))
                     return;
-                owner->Post([path, hash] {
-                    AppendFrame(path, 'B', std::string_view(hash.constData(), std::size_t(hash.size())));
+                owner->Post([owner, path, hash] {
+                    owner->Append(path, 'B', std::string_view(hash.constData(), std::size_t(hash.size())));
                 });
             });
         }
@@ -754,7 +772,8 @@ void CDocumentJournal::WriteNow()
     }
     if (!m_pending.empty()) {
         // The worker frames it: the copy and the checksum stay off this thread.
-        m_owner.Post([path = Encoded(m_path), edits = std::move(m_pending)] { AppendFrame(path, 'E', edits); });
+        CRecoveryJournal* owner = &m_owner;
+        m_owner.Post([owner, path = Encoded(m_path), edits = std::move(m_pending)] { owner->Append(path, 'E', edits); });
         m_pending = std::string();
     }
 }

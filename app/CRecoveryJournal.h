@@ -17,7 +17,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 
 class CDocumentJournal;
@@ -99,6 +101,8 @@ private:
     friend class CDocumentJournal;
 
     void Post(std::function<void()> job);
+    // On the writer's thread: appends a record unless the journal failed before.
+    void Append(const std::string& path, char kind, std::string_view body);
     void WorkerLoop();
     QString NewJournalPath();
     bool EnsureSession();
@@ -110,6 +114,8 @@ private:
     int m_writeDelay = 1000;
     int m_nextJournal = 0;
 
+    // Journals a write failed in (writer's thread only).
+    std::set<std::string> m_failed;
     // Hashes of base files, read beside the writer.
     QThreadPool m_hashing;
     std::mutex m_mutex;
