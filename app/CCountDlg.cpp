@@ -131,18 +131,19 @@ std::optional<CountStatistics> CCountDlg::CountSelection(const SECEdit& edit, co
     if (state.IsColumnSelection()) {
         const std::u16string lineEnd = edit.GetLineEndString();
         endLine = std::min(endLine, edit.GetLineCount() - 1);
+        // As the block is copied: each line's part followed by a line break,
+        // the last one too.
         for (int line = startLine; line <= endLine; ++line) {
-            if (line > startLine)
-                counts.Add(lineEnd);
             int from = 0, to = 0;
             std::u16string_view text;
-            if (!state.GetColumnSelectionSpan(line, from, to) || edit.GetLineText(line, text) < 0)
-                continue;
-            // The block may reach into virtual space beyond a short line.
-            const int length = static_cast<int>(text.size());
-            from = std::clamp(from, 0, length);
-            to = std::clamp(to, from, length);
-            counts.Add(text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
+            if (state.GetColumnSelectionSpan(line, from, to) && edit.GetLineText(line, text) >= 0) {
+                // The block may reach into virtual space beyond a short line.
+                const int length = static_cast<int>(text.size());
+                from = std::clamp(from, 0, length);
+                to = std::clamp(to, from, length);
+                counts.Add(text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
+            }
+            counts.Add(lineEnd);
         }
     } else {
         const std::ptrdiff_t start = store->PositionToOffset(startLine, startColumn);

@@ -87,7 +87,7 @@ void CDialogCommands::OnSetLanguage()
     QStringList list;
     for (const std::u16string& name : names)
         list.append(QString::fromStdU16String(name));
-    CGetLangDlg dialog(list, doc->GetLanguageName(), &m_frame);
+    CGetLangDlg dialog(list, &m_frame);
     if (Run(dialog) == QDialog::Accepted)
         ApplyLanguage(doc->GetEdit(), dialog.GetLanguage());
 }

@@ -40,6 +40,7 @@ CFindCommands::CFindCommands(CMainFrame& frame, CTavroApp& app) : QObject(&frame
     for (const auto& [menuId, editorId] : kRouted) {
         if (QAction* action = m_frame.Action(menuId)) {
             m_actions.append(action);
+            m_commands.append(editorId);
             const int command = editorId;
             connect(action, &QAction::triggered, this, [this, command] { RunOnActivePane(command); });
         }
@@ -55,6 +56,7 @@ CFindCommands::CFindCommands(CMainFrame& frame, CTavroApp& app) : QObject(&frame
         return true;
     };
     connect(&m_app, &CTavroApp::documentListChanged, this, &CFindCommands::UpdateStates);
+    connect(&m_frame, &CMainFrame::paneStateChanged, this, &CFindCommands::UpdateStates);
     UpdateStates();
 }
 
@@ -74,9 +76,21 @@ void CFindCommands::UpdateStates()
     // Also told while the main window is torn down, when the frame can't be
     // asked for its actions.
     const bool hasDocument = !m_app.Documents().isEmpty();
-    for (const QPointer<QAction>& action : std::as_const(m_actions))
-        if (action)
+    // Next, Previous and Remove All wait for a bookmark in the active document.
+    CTavroView* view = hasDocument && m_frame.MdiArea() ? ActiveView() : nullptr;
+    for (qsizetype i = 0; i < m_actions.size(); ++i) {
+        QAction* action = m_actions[i];
+        if (!action)
+            continue;
+        const int command = m_commands[i];
+        const bool needsMark = command == ID_EDIT_MARK_NEXT_FIRST + Bookmark ||
+                               command == ID_EDIT_MARK_PREV_FIRST + Bookmark ||
+                               command == ID_EDIT_MARK_CLEAR_FIRST + Bookmark;
+        if (needsMark)
+            action->setEnabled(view && view->GetController().IsCommandEnabled(command));
+        else
             action->setEnabled(hasDocument);
+    }
 }
 
 CTavroView* CFindCommands::ActiveView() const
@@ -99,10 +113,13 @@ void CFindCommands::RunOnActivePane(int editorCommand)
 {
     if (CTavroView* view = ActiveView())
         view->GetController().OnCommand(editorCommand);
+    UpdateStates(); // the bookmarks may have changed
 }
 
 void CFindCommands::ShowDialog(SECEditController& pane, bool find)
 {
+    if (m_dialog && !m_dialog->isVisible())
+        m_dialog = nullptr; // closed, and only waiting to be deleted
     if (m_dialog) {
         if (m_dialog->IsFind() == find) {
             m_dialog->raise();
@@ -150,8 +167,11 @@ bool CFindCommands::OnFindReplace(CFindReplaceDlg& dialog)
     case CFindReplaceDlg::FindNext:
         find.ResetFound();
         return find.FindNext(settings);
-    case CFindReplaceDlg::MarkAll:
-        return find.MarkAll(settings);
+    case CFindReplaceDlg::MarkAll: {
+        const bool marked = find.MarkAll(settings);
+        UpdateStates();
+        return marked;
+    }
     case CFindReplaceDlg::Replace:
         return find.Replace(settings);
     case CFindReplaceDlg::ReplaceAll:

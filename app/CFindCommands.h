@@ -40,5 +40,6 @@ private:
     CTavroApp& m_app;
     QPointer<CFindReplaceDlg> m_dialog;
     QPointer<CTavroView> m_pane;
-    QList<QPointer<QAction>> m_actions;
+    QList<QPointer<QAction>> m_actions; // with the editor command each runs
+    QList<int> m_commands;
 };

@@ -122,8 +122,10 @@ CFindReplaceDlg::CFindReplaceDlg(bool find, const SECEditSearchSettings& setting
     m_regularExpression->setVisible(settings.regularExpressionsAvailable);
     if (find)
         (settings.down ? m_second : m_first)->setChecked(true);
-    else
+    else {
         (settings.selectionOnly ? m_first : m_second)->setChecked(true);
+        m_wantsSelectionScope = settings.selectionOnly;
+    }
 
     connect(m_findWhat, &QComboBox::editTextChanged, this, &CFindReplaceDlg::UpdateButtons);
     connect(m_first, &QRadioButton::toggled, this, &CFindReplaceDlg::UpdateButtons);
@@ -186,11 +188,12 @@ void CFindReplaceDlg::RunAction(int action)
     const bool done = m_partner && m_partner(*this);
     if (!done)
         return;
-    if (action == FindNext && m_find) {
+    // A successful Find Next closes the Find dialog; Mark All and Replace All
+    // are followed at once by Find Next.
+    if (action == FindNext && m_find)
         accept();
-    } else if (action == MarkAll) {
+    else if (action == MarkAll || action == ReplaceAll)
         RunAction(FindNext);
-    }
 }
 
 void CFindReplaceDlg::reject()
@@ -216,6 +219,11 @@ void CFindReplaceDlg::UpdateScope()
     m_first->setEnabled(selection);
     if (!selection)
         m_second->setChecked(true);
+    else if (m_wantsSelectionScope)
+        m_first->setChecked(true);
+    // Until the pane has been asked, the scope last used is still to come.
+    if (m_hasSelection)
+        m_wantsSelectionScope = false;
     UpdateButtons();
 }
 

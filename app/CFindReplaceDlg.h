@@ -68,6 +68,9 @@ private:
     int m_action = Close;
     Partner m_partner;
     std::function<bool()> m_hasSelection;
+    // The Selection scope was used last: it is chosen again as soon as the
+    // pane is known to have a selection.
+    bool m_wantsSelectionScope = false;
 
     QComboBox* m_findWhat = nullptr;
     QComboBox* m_replaceWith = nullptr;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CGetLangDlg::CGetLangDlg(const QStringList& names, const QString& current, QWidget* parent) : QDialog(parent)
+CGetLangDlg::CGetLangDlg(const QStringList& names, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(tr("Select Language"));
 
@@ -36,11 +36,7 @@ CGetLangDlg::CGetLangDlg(const QStringList& names, const QString& current, QWidg
     });
     buttons->button(QDialogButtonBox::Ok)->setEnabled(m_list->count() > 0);
 
-    if (m_list->count() > 0) {
-        // Start on the document's own language, so OK alone changes nothing.
-        const QList<QListWidgetItem*> found = m_list->findItems(current, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        m_list->setCurrentItem(found.isEmpty() ? m_list->item(0) : found.first());
-        m_list->scrollToItem(m_list->currentItem());
-    }
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0);
     resize(260, 320);
 }

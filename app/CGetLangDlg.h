@@ -12,8 +12,8 @@ class CGetLangDlg : public QDialog
     Q_OBJECT
 
 public:
-    // The current language is selected when it is listed, else the first entry.
-    CGetLangDlg(const QStringList& names, const QString& current, QWidget* parent = nullptr);
+    // Opens on the first entry, whatever the document's language is.
+    explicit CGetLangDlg(const QStringList& names, QWidget* parent = nullptr);
 
     // The chosen name; "Default" when the list is empty.
     QString GetLanguage() const { return m_language; }

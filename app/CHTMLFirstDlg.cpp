@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -31,7 +32,10 @@ CHTMLFirstDlg::CHTMLFirstDlg(QWidget* parent) : QDialog(parent)
 
     auto* form = new QFormLayout;
     form->addRow(tr("Page &title:"), m_title);
-    form->addRow(tr("&Heading:"), headingRow);
+    // A row holding a layout gets no buddy by itself: the heading field is it.
+    auto* headingLabel = new QLabel(tr("&Heading:"));
+    headingLabel->setBuddy(m_heading);
+    form->addRow(headingLabel, headingRow);
     form->addRow(tr("&Paragraph:"), m_paragraph);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

@@ -26,8 +26,11 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -616,7 +619,29 @@ void CMainFrame::UpdateWindowList(QMenu* menu)
 void CMainFrame::OnCascade()
 {
     m_tabbedAction->setChecked(false);
-    m_mdiArea->cascadeSubWindows();
+    // Each window two thirds of the area, each one a title bar lower and to
+    // the right of the one before, starting again at the top left when the
+    // next would no longer fit; the active window ends on top.
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    const QSize area = m_mdiArea->viewport()->size();
+    const QSize size(std::max(area.width() * 2 / 3, std::min(area.width(), 200)),
+                     std::max(area.height() * 2 / 3, std::min(area.height(), 150)));
+    const int step = std::max(16, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    QPoint at(0, 0);
+    for (QMdiSubWindow* sub : windows) {
+        if (sub->isMinimized() || sub->isMaximized() || sub->isHidden())
+            sub->showNormal();
+        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height())
+            at = QPoint(0, 0);
+        sub->setGeometry(QRect(at, size));
+        sub->raise();
+        at += QPoint(step, step);
+    }
+    if (active) {
+        active->raise();
+        m_mdiArea->setActiveSubWindow(active);
+    }
 }
 
 void CMainFrame::OnTile()

@@ -66,6 +66,11 @@ public:
     // Files dropped on the window open as documents; false when none was a local file.
     bool OpenDroppedFiles(const QMimeData& data);
 
+Q_SIGNALS:
+    // The active pane's caret, selection or line marks may have changed:
+    // commands enabled by them look again.
+    void paneStateChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

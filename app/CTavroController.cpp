@@ -6,6 +6,8 @@
 #include "controller/SECEditCommandIds.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditMsg.h"
+#include "syntax/SECEditLangConfig.h"
+#include "view/SECEditViewport.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -85,6 +87,12 @@ void CTavroController::BindMenuCommands()
                 OnCommand(command);
         }));
     }
+    if (QAction* whitespace = frame->Action(TavroCmd::ShowWhitespace))
+        m_menuConnections.append(
+            QObject::connect(whitespace, &QAction::triggered, &m_view, [this] { ToggleWhitespace(); }));
+    if (QAction* numbers = frame->Action(TavroCmd::ShowLineNumbers))
+        m_menuConnections.append(
+            QObject::connect(numbers, &QAction::triggered, &m_view, [this] { ToggleLineNumbers(); }));
 }
 
 void CTavroController::UnbindMenuCommands()
@@ -94,10 +102,51 @@ void CTavroController::UnbindMenuCommands()
     m_menuConnections.clear();
     if (g_menuController == this)
         g_menuController = nullptr;
-    if (CMainFrame* frame = MainFrame())
+    if (CMainFrame* frame = MainFrame()) {
         for (const auto& [menuId, editorId] : kMenuCommands)
             if (QAction* action = frame->Action(menuId))
                 action->setEnabled(false);
+        for (int id : {TavroCmd::ShowWhitespace, TavroCmd::ShowLineNumbers}) {
+            if (QAction* action = frame->Action(id)) {
+                action->setChecked(false);
+                action->setEnabled(false);
+            }
+        }
+    }
+}
+
+void CTavroController::UpdateViewCommands(CMainFrame& frame)
+{
+    // A checkable action checks itself when triggered; the pane decides.
+    if (QAction* whitespace = frame.Action(TavroCmd::ShowWhitespace)) {
+        whitespace->setEnabled(GetEdit() != nullptr);
+        whitespace->setChecked(m_bShowWhitespace != 0);
+    }
+    if (QAction* numbers = frame.Action(TavroCmd::ShowLineNumbers)) {
+        numbers->setEnabled(GetEdit() != nullptr);
+        numbers->setChecked(GetGutterSettings().mode != SECEditGutterSettings::MarksOnly);
+    }
+}
+
+bool CTavroController::ToggleWhitespace()
+{
+    OnCommand(ID_EDIT_SHOW_WHITESPACE);
+    const SECEditLangSettings* config = GetLangConfig();
+    const auto* language = dynamic_cast<const SECEditLangConfig*>(config);
+    m_bShowWhitespace = language && language->GetShowWhitespace() ? 1 : 0;
+    UpdateMenuCommands();
+    return m_bShowWhitespace != 0;
+}
+
+void CTavroController::ToggleLineNumbers()
+{
+    SetGutterMode(GetGutterSettings().mode == SECEditGutterSettings::MarksOnly
+                      ? SECEditGutterSettings::MarksAndNumbers
+                      : SECEditGutterSettings::MarksOnly);
+    if (SECEditViewport* viewport = GetViewport())
+        viewport->UpdateScrollRanges(); // the text moves right or left with the gutter
+    UpdateCaretDisplay();
+    UpdateMenuCommands();
 }
 
 void CTavroController::UpdateMenuCommands()
@@ -107,6 +156,8 @@ void CTavroController::UpdateMenuCommands()
     CMainFrame* frame = MainFrame();
     if (!frame)
         return;
+    UpdateViewCommands(*frame);
+    Q_EMIT frame->paneStateChanged();
     const bool writable = !IsReadOnly();
     for (const auto& [menuId, editorId] : kMenuCommands) {
         QAction* action = frame->Action(menuId);
@@ -166,6 +217,15 @@ void CTavroController::PostCaretLineLeft()
 {
     // Runs after the command that moved the caret, never inside an edit's notification.
     QTimer::singleShot(0, &m_view, [this] { OnCommand(ID_EDIT_CARET_LINE_LEFT); });
+}
+
+void CTavroController::RunLanguageConfigDialog()
+{
+    // The same dialog as Tools > Font and Colors, for this pane's document.
+    CMainFrame* frame = MainFrame();
+    QAction* action = frame ? frame->Action(TavroCmd::ChooseFont) : nullptr;
+    if (action && action->isEnabled())
+        action->trigger();
 }
 
 void CTavroController::InsertAtCaret(std::u16string_view text)

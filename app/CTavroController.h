@@ -27,19 +27,31 @@ public:
     // caret ends after the text. Nothing happens in a read-only document.
     void InsertAtCaret(std::u16string_view text);
 
+    // View > Show White Space: the language's setting, shared by every
+    // document of the language. The check mark shows what the last toggle
+    // made through this pane gave, as a new pane starts unchecked.
+    bool ToggleWhitespace();
+    bool GetShowWhitespaceCheck() const noexcept { return m_bShowWhitespace != 0; }
+    // View > Show Line Numbers: this pane's gutter between the mark margin
+    // alone and the mark margin with line numbers.
+    void ToggleLineNumbers();
+
 protected:
     void OnCaretChanged() override;
     void OnOvertypeChanged() override;
     void CopyToClipboard(const std::u16string& text) override;
     bool ReadClipboard(std::u16string& text) const override;
     void PostCaretLineLeft() override;
+    void RunLanguageConfigDialog() override;
 
 private:
     CMainFrame* MainFrame() const;
     void BindMenuCommands();
     void UnbindMenuCommands();
     void UpdateMenuCommands();
+    void UpdateViewCommands(CMainFrame& frame);
 
     CTavroView& m_view;
     QList<QMetaObject::Connection> m_menuConnections;
+    int m_bShowWhitespace = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CRecoveryJournal.h"
+#include "app/COptionPropSheet.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroController.h"
 #include "app/CTavroView.h"
@@ -36,6 +37,7 @@ bool CTavroDoc::OnNewDocument()
 {
     m_pathName.clear();
     const bool ok = m_edit.ResetContent();
+    m_edit.SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_app.Settings()));
     m_diskIdentity = {};
     if (m_journal)
         m_journal->SetEmptyBase(m_title);
@@ -48,6 +50,9 @@ bool CTavroDoc::OnOpenDocument(const QString& path)
     // The language comes first, so the first colouring of the text uses it.
     m_edit.SetLanguage(m_app.LanguageForPath(path).toStdU16String());
     const bool ok = m_edit.OpenFile(QFile::encodeName(path).toStdString());
+    // A file without a line break has no convention to keep: it takes the new documents' one.
+    if (ok && m_edit.GetLineCount() <= 1)
+        m_edit.SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_app.Settings()));
     if (ok)
         FileLoaded(path);
     CheckModified();

@@ -28,18 +28,29 @@ CToolCommands::CToolCommands(CMainFrame& frame, CTavroApp& app)
     m_spelling = m_frame.Action(TavroCmd::CheckSpelling);
     if (m_spelling)
         connect(m_spelling, &QAction::triggered, this, &CToolCommands::OnCheckSpelling);
+    m_spellingAvailable = m_speller->HasDictionary();
     connect(&m_app, &CTavroApp::documentListChanged, this, &CToolCommands::UpdateStates);
+    connect(&m_frame, &CMainFrame::paneStateChanged, this, &CToolCommands::UpdateStates);
     UpdateStates();
 }
 
 CToolCommands::~CToolCommands() = default;
 
+void CToolCommands::SetSpellChecker(std::unique_ptr<SpellChecker> checker)
+{
+    m_speller = std::move(checker);
+    m_spellingAvailable = m_speller && m_speller->HasDictionary();
+    UpdateStates();
+}
+
 void CToolCommands::UpdateStates()
 {
-    // Enabled with any document: a missing dictionary or an empty selection
-    // is explained when the command is chosen rather than left a mystery.
-    if (m_spelling)
-        m_spelling->setEnabled(!m_app.Documents().isEmpty());
+    // Check Spelling works on selected text, with a dictionary installed.
+    if (!m_spelling)
+        return;
+    const CTavroController* controller =
+        m_spellingAvailable && !m_app.Documents().isEmpty() && m_frame.MdiArea() ? ActiveController() : nullptr;
+    m_spelling->setEnabled(controller && controller->HasSelectionNow());
 }
 
 int CToolCommands::Run(QDialog& dialog)

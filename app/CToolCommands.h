@@ -28,7 +28,7 @@ public:
 
     // Tests answer the dialogs and bring their own dictionaries.
     void SetDialogRunner(DialogRunner runner) { m_run = std::move(runner); }
-    void SetSpellChecker(std::unique_ptr<SpellChecker> checker) { m_speller = std::move(checker); }
+    void SetSpellChecker(std::unique_ptr<SpellChecker> checker);
 
     void OnOptions();
     void OnCheckSpelling();
@@ -45,4 +45,6 @@ private:
     DialogRunner m_run;
     std::unique_ptr<SpellChecker> m_speller;
     QPointer<QAction> m_spelling;
+    // Found once, at start-up: whether any dictionary is installed.
+    bool m_spellingAvailable = false;
 };

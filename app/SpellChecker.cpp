@@ -79,6 +79,20 @@ bool SpellChecker::Probe()
     return Load();
 }
 
+bool SpellChecker::HasDictionary() const
+{
+#ifdef TAVRO_HAVE_HUNSPELL
+    for (const QString& folder : std::as_const(m_folders)) {
+        const QDir dir(folder);
+        for (const QString& dic : dir.entryList({QStringLiteral("*.dic")}, QDir::Files)) {
+            if (QFileInfo::exists(dir.filePath(QFileInfo(dic).completeBaseName() + QStringLiteral(".aff"))))
+                return true;
+        }
+    }
+#endif
+    return false;
+}
+
 bool SpellChecker::IsCorrect([[maybe_unused]] const QString& word)
 {
     if (!Load())

@@ -39,6 +39,8 @@ public:
     SpellChecker& operator=(const SpellChecker&) = delete;
 
     bool Probe();
+    // Whether a dictionary's two files are there, without loading them.
+    bool HasDictionary() const;
     // The text goes in and comes back corrected, whatever was decided before
     // a Cancel included.
     Result Check(std::u16string& text, const Ask& ask);

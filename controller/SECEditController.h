@@ -26,6 +26,12 @@ class SECEditViewport;
 // through its viewport, before the view repaints. Everything here works on
 // the engine and the viewport alone, so it runs without a window; the pane
 // widget forwards keys and focus and draws the caret where this says.
+//
+// The implementation is split by concern: SECEditController.cpp (helpers,
+// notifications, keys, the command table), SECEditControllerCaret.cpp,
+// SECEditControllerMovement.cpp (movement and the word scan),
+// SECEditControllerSelection.cpp, SECEditControllerEditing.cpp,
+// SECEditControllerClipboard.cpp and SECEditControllerMouse.cpp.
 class SECEditController : public ISECEditPresentationState, public ISECEditPaneInput
 {
 public:
@@ -89,6 +95,12 @@ public:
     // Word scan: forward (true) or backward from a position; false for a
     // position outside the text.
     bool GetWordAt(int line, int column, bool forward, SECEditTextPos& result, std::u16string* text = nullptr) const;
+    // The word around a position, as Select Word takes it and Find proposes
+    // it: the runs the word scan finds either side, where a space makes a
+    // side blank, a tab or a run of delimiters counts only with its one
+    // character next to the position when the other side has text too, and
+    // two word runs join. False (and an empty text) when both sides are blank.
+    bool GetWordAtCaret(int line, int column, std::u16string& text, int& start, int& end) const;
 
     // --- Editing ----------------------------------------------------------------
     virtual void TypeText(std::u16string_view text);
@@ -144,6 +156,9 @@ protected:
     // Arranges for ID_EDIT_CARET_LINE_LEFT to run once the current command
     // has finished; without an event loop nothing is posted.
     virtual void PostCaretLineLeft() {}
+    // Runs the Font and Color Settings dialog on the document's language
+    // (the language configuration command); without a desktop nothing runs.
+    virtual void RunLanguageConfigDialog() {}
     // The reaction to an edit made by any pane.
     virtual void FollowEdit(const SECEditCommand& command);
 
@@ -176,6 +191,7 @@ private:
     void SelectWord();
     void ToggleOvertype();
     void ToggleShowWhitespace();
+    void ConfigureLanguage();
     void OnNewline();
     void OnTab();
     void OnUntab();

@@ -125,8 +125,8 @@ void SECEditFindReplace::RepeatFind(bool down, bool current)
     SECEditSearchSettings& settings = SECEditSearchSettings::Instance();
     if (settings.raiseDialog && settings.raiseDialog())
         return;
-    settings.down = down;
     if (current) {
+        settings.down = down;
         const std::u16string proposed = GetFindText();
         if (proposed.empty()) {
             if (settings.showDialog)
@@ -138,7 +138,8 @@ void SECEditFindReplace::RepeatFind(bool down, bool current)
         if (settings.findText.empty())
             settings.findText = GetFindText();
         if (settings.findText.empty())
-            return;
+            return; // nothing to search for: the direction stays as it was too
+        settings.down = down;
         m_lastFound.clear();
         m_foundAtSelection = false;
     }
@@ -150,23 +151,39 @@ std::u16string SECEditFindReplace::GetFindText() const
     int sl = 0, sc = 0, el = 0, ec = 0;
     if (m_controller.HasSelectionNow() && m_controller.GetSelection(sl, sc, el, ec) && sl == el)
         return m_controller.GetSelectedText();
+    // Otherwise the word at the caret, by the language's character classes.
     const SECEditTextPos caret = m_controller.GetCaretPos();
-    SECEditTextPos back, forth;
-    std::u16string before, after;
-    if (!m_controller.GetWordAt(caret.line, caret.column, false, back, &before) ||
-        !m_controller.GetWordAt(caret.line, caret.column, true, forth, &after))
-        return {};
-    // Runs of the character class at either side of the caret; only word
-    // characters count, not blanks or punctuation.
-    auto isWord = [](const std::u16string& run) {
-        return !run.empty() && run[0] != u'\r' && run[0] != u'\n' && !SECEditSearch::IsDelimiter(run[0]);
-    };
     std::u16string word;
-    if (isWord(before))
-        word = before;
-    if (isWord(after))
-        word += after;
+    int start = 0;
+    int end = 0;
+    m_controller.GetWordAtCaret(caret.line, caret.column, word, start, end);
     return word;
+}
+
+SECEditFindReplace::SearchCommand::SearchCommand(SECEditFindReplace& owner) : owner(owner)
+{
+    if (owner.m_searchDepth++ == 0) {
+        owner.m_toldTooComplex = false;
+        owner.m_tooComplexLine = -1;
+    }
+}
+
+SECEditFindReplace::SearchCommand::~SearchCommand()
+{
+    --owner.m_searchDepth;
+}
+
+void SECEditFindReplace::TellIfTooComplex(const SECEdit& edit, const SECEditSearchSettings& settings, bool now)
+{
+    if (m_tooComplexLine < 0)
+        m_tooComplexLine = edit.GetSearchTooComplexLine();
+    if (!now || m_tooComplexLine < 0 || m_toldTooComplex)
+        return;
+    m_toldTooComplex = true;
+    Say(Substitute(Substitute(u"The regular expression '%s' is too complex for line %d, which was not searched. "
+                              u"The search went on after it.",
+                              u"%s", settings.findText),
+                   u"%d", Number(m_tooComplexLine + 1)));
 }
 
 void SECEditFindReplace::Say(const std::u16string& text, bool plain) const
@@ -214,6 +231,7 @@ void SECEditFindReplace::SelectMatch(int line, int column, int endLine, int endC
 
 bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = m_controller.GetEdit();
     const std::u16string& pattern = settings.findText;
     if (!edit || pattern.empty() || !CheckPattern(settings))
@@ -240,6 +258,7 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
     int line = 0, column = 0;
     const int length = edit->FindText(start.line, start.column, line, column, pattern, settings.down, true,
                                       settings.matchCase, settings.wholeWord, settings.regularExpression);
+    TellIfTooComplex(*edit, settings, false); // once the match is shown
     int endLine = line, endColumn = column;
     if (length > 0) {
         const std::ptrdiff_t at = edit->GetTextStore()->PositionToOffset(line, column);
@@ -251,8 +270,10 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
         SelectMatch(line, column, endLine, endColumn, true);
         m_lastFound = pattern;
         m_foundAtSelection = true;
+        TellIfTooComplex(*edit, settings);
         return true;
     }
+    TellIfTooComplex(*edit, settings);
     Say(Fill(!settings.lastDialogWasFind || onlyTheSelection ? 22602 : 22601, pattern));
     if (onlyTheSelection)
         return false;
@@ -343,6 +364,7 @@ SECEdit* SECEditFindReplace::EditToReplaceIn(const SECEditSearchSettings& settin
 
 bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = EditToReplaceIn(settings);
     if (!edit)
         return false;
@@ -353,6 +375,7 @@ bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
     int line = 0, column = 0;
     const int length = edit->FindText(start.line, start.column, line, column, settings.findText, settings.down,
                                       true, settings.matchCase, settings.wholeWord, settings.regularExpression);
+    TellIfTooComplex(*edit, settings);
     if (length <= 0) {
         Say(Fill(22602, settings.findText));
         return false;
@@ -370,6 +393,7 @@ bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
 
 bool SECEditFindReplace::Replace(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     if (!IsSelectionTheMatch(settings)) {
         m_foundAtSelection = false;
         return FindNext(settings);
@@ -383,6 +407,7 @@ bool SECEditFindReplace::Replace(SECEditSearchSettings& settings)
 
 bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = EditToReplaceIn(settings);
     if (!edit)
         return false;
@@ -418,6 +443,7 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
             const int length = edit->FindText(cl, cc, line, column, settings.findText, true, true,
                                               settings.matchCase, settings.wholeWord, settings.regularExpression,
                                               ll, lc);
+            TellIfTooComplex(*edit, settings, false);
             if (length <= 0)
                 break;
             const std::ptrdiff_t at = store.PositionToOffset(line, column);
@@ -455,6 +481,7 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
                 break;
         }
     }
+    TellIfTooComplex(*edit, settings);
     if (count == 0) {
         Say(Fill(22602, settings.findText));
         return false;

@@ -34,6 +34,44 @@ class SECEditTextStore;
 // length in characters in the low 16 bits (0: to the end of the line).
 using SECEditColorRuns = std::vector<std::uint32_t>;
 
+// A line's run list as GetLineColoring hands it out: the runs where the
+// colour cache keeps them, without a copy. It reads like a pointer to a run
+// list (test it, then use -> or *) and stays valid until an edit touches its
+// line or the cache is dropped.
+class SECEditColorRunsRef
+{
+public:
+    SECEditColorRunsRef() = default;
+    SECEditColorRunsRef(std::nullptr_t) {}
+    SECEditColorRunsRef(const std::uint32_t* runs, std::size_t count) : m_runs(runs), m_count(count), m_valid(true) {}
+    // A list the caller keeps alive; null gives no list.
+    SECEditColorRunsRef(const SECEditColorRuns* runs)
+        : m_runs(runs ? runs->data() : nullptr), m_count(runs ? runs->size() : 0), m_valid(runs != nullptr)
+    {
+    }
+
+    explicit operator bool() const noexcept { return m_valid; }
+    friend bool operator==(const SECEditColorRunsRef& ref, std::nullptr_t) noexcept { return !ref.m_valid; }
+    const SECEditColorRunsRef* operator->() const noexcept { return this; }
+    const SECEditColorRunsRef& operator*() const noexcept { return *this; }
+
+    using value_type = std::uint32_t;
+    using const_iterator = const std::uint32_t*;
+    using iterator = const_iterator;
+    const std::uint32_t* data() const noexcept { return m_runs; }
+    std::size_t size() const noexcept { return m_count; }
+    bool empty() const noexcept { return m_count == 0; }
+    const std::uint32_t* begin() const noexcept { return m_runs; }
+    const std::uint32_t* end() const noexcept { return m_runs + m_count; }
+    std::uint32_t front() const noexcept { return m_runs[0]; }
+    std::uint32_t operator[](std::size_t i) const noexcept { return m_runs[i]; }
+
+private:
+    const std::uint32_t* m_runs = nullptr;
+    std::size_t m_count = 0;
+    bool m_valid = false;
+};
+
 // The text engine of one document: the text, line marks, undo history and
 // colour cache, and the subject every pane of the document observes.
 //
@@ -77,8 +115,12 @@ public:
     // Does the command and, if that succeeded, logs it.
     virtual bool ExecuteCommand(SECEditCommandBase* command);
     // The command undone or redone (still owned by the history), or nullptr.
+    // A step that no longer fits the text is left undone: the text stays as
+    // it was, the history is forgotten (the steps below it cannot fit
+    // either) and HistoryStepFailed() tells so until the next Undo or Redo.
     virtual SECEditCommandBase* Undo();
     virtual SECEditCommandBase* Redo();
+    bool HistoryStepFailed() const noexcept { return m_historyStepFailed; }
     // Modified = the command on top of the undo stack is not the clean marker.
     virtual void UpdateModified();
     virtual SECEditCommand* MakeInsertCommand(const SECEditTextRange& range);
@@ -131,9 +173,10 @@ public:
     bool GetReplaceTabs() const;
 
     // --- Colouring (implemented in SECEditColoring.cpp) -----------------------
-    // The line's run list, computed and cached on demand; nullptr for a line
-    // that does not exist. Valid until the next edit or colouring call.
-    virtual SECEditColorRuns* GetLineColoring(std::int32_t line);
+    // The line's run list, computed and cached on demand; none for a line
+    // that does not exist. Valid until an edit touches the line or the cache
+    // is dropped, whatever is asked meanwhile.
+    virtual SECEditColorRunsRef GetLineColoring(std::int32_t line);
     virtual SECEditColorRuns* ColorLine(std::int32_t line, std::int32_t startColumn);
     virtual int ColorToken(std::int32_t line, const char16_t* lineText, int tokenStart, int tokenLength,
                            int charsLeft, int& pending, SECEditColorRuns& runs);
@@ -180,6 +223,9 @@ public:
     // True when the document's own line breaks are bare line feeds, so the
     // line-end string the engine and the editor insert is a line feed alone.
     bool BreaksWithLineFeedOnly() const noexcept { return m_lineFeedBreaks; }
+    // Chooses the line end for a text that has none of its own yet (a new
+    // document, a file of one line); ResetContent goes back to CR LF.
+    void SetBreaksWithLineFeedOnly(bool lineFeedOnly) noexcept { m_lineFeedBreaks = lineFeedOnly; }
 
     // --- Editing --------------------------------------------------------------
     // Inserts `length` characters of `text` (-1: up to its NUL; the text always
@@ -224,6 +270,9 @@ public:
                                   std::int32_t& matchColumn, std::u16string_view pattern, bool down, bool wrap,
                                   bool matchCase, bool wholeWord, bool regularExpression,
                                   std::int32_t limitLine = -1, std::int32_t limitColumn = -1) const;
+    // The first line the last FindText skipped because the regular
+    // expression was too complex for it (see SECEditSearch), or -1.
+    std::int32_t GetSearchTooComplexLine() const noexcept { return m_searchTooComplexLine; }
 
     // Direction 0: character column -> display column; 1: display -> character.
     // `displayColumn` receives the display column of the result.
@@ -286,6 +335,9 @@ protected:
     // A copy of the line's cached list (valid until the next colouring
     // call), or nullptr.
     SECEditColorRuns* FindCachedColoring(std::int32_t line);
+    // The cached list where the cache keeps it (a single run from a table
+    // that never moves), or none.
+    SECEditColorRunsRef CachedColoring(std::int32_t line);
     bool HasCachedColoring(std::int32_t line) const;
     // Replaces the line's cached list.
     void StoreCachedColoring(std::int32_t line, const SECEditColorRuns& runs);
@@ -333,11 +385,13 @@ private:
     static constexpr std::uint64_t CleanNever = ~std::uint64_t{0};
 
     void LogAndDeliver(SECEditCommandBase* command);
+    SECEditCommandBase* MoveStep(RingStack& from, RingStack& to, bool redo);
     void UpdateLineArrays(const SECEditCommand& command);
     void ShiftColorCache(std::int32_t afterLine, std::int32_t delta);
     void InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion);
     bool InsertChecked(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length);
     void BreakAfterInsert(SECEditTextRange& range);
+    void BreakJoinedLine(std::int32_t line, std::int32_t joinColumn);
     bool IsLineTooLong(std::int32_t line) const;
     void SendSimple(unsigned int kind);
     void ClearMarkRecords();
@@ -351,6 +405,8 @@ private:
     bool m_recording = false;
     SECEditCompositeCommand* m_composite = nullptr;
     std::uint64_t m_cleanMarker = CleanEmpty;
+    bool m_historyStepFailed = false;
+    mutable std::int32_t m_searchTooComplexLine = -1;
 
     std::unique_ptr<SECEditTextStore> m_store;
     SECEditLangSettings* m_langConfig = nullptr;

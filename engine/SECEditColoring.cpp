@@ -19,6 +19,8 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <unordered_set>
 
 // What the colouring steps keep between calls: a character table for the
 // tokeniser, the multi-line delimiters, and the bookkeeping that turns the
@@ -37,6 +39,7 @@ struct SECEditColoringState
     };
 
     const SECEditLangSettings* config = nullptr;
+    std::uint64_t configRevision = 0; // the configuration's state the tables below come from
     bool built = false;
     std::array<std::uint8_t, 128> ascii{}; // categories of the ASCII characters
     std::vector<const SECEditDelimiter*> multiLine;
@@ -71,7 +74,13 @@ struct SECEditColoringState
 
     SECEditColorRuns work;      // the list of the line being coloured
     SECEditColorRuns found;     // the copy FindCachedColoring hands out
-    SECEditColorRuns highlight; // the list handed out for a highlighted line
+
+    // What GetLineColoring hands out where the cache has no block of its own
+    // that stays put: single runs (the cache keeps them in its slots, which
+    // move) and the lists of highlighted lines. Element addresses in these
+    // containers never change, so the lists stay valid as long as the engine.
+    std::unordered_set<std::uint32_t> singleRuns;
+    std::map<std::uint64_t, SECEditColorRuns> highlightLists; // by group and length
 
     std::uint8_t Category(char16_t c) const
     {
@@ -122,6 +131,7 @@ struct SECEditColoringState
     void Build(const SECEditLangSettings* settings)
     {
         config = settings;
+        configRevision = settings->GetColoringRevision();
         built = true;
         textGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Text);
         operatorGroup = settings->GetKindColorGroupIndex(ColorGroupKind::Operator);
@@ -501,8 +511,10 @@ SECEditColoringState& SECEdit::ColoringState()
     if (!m_coloringState)
         m_coloringState = std::make_shared<SECEditColoringState>();
     SECEditColoringState& st = *m_coloringState;
+    // The keyword answers and delimiter records are the configuration's as it
+    // was: any change to it (a reload frees the records) builds them afresh.
     const SECEditLangSettings* config = GetLangConfig();
-    if (!st.built || st.config != config)
+    if (!st.built || st.config != config || st.configRevision != config->GetColoringRevision())
         st.Build(config);
     return st;
 }
@@ -576,19 +588,32 @@ void SECEdit::ShiftColorCache(std::int32_t afterLine, std::int32_t delta)
 
 // --- Lines -------------------------------------------------------------------
 
-SECEditColorRuns* SECEdit::GetLineColoring(std::int32_t line)
+SECEditColorRunsRef SECEdit::CachedColoring(std::int32_t line)
+{
+    std::size_t count = 0;
+    const std::uint32_t* runs = m_colorCache.Find(line, count);
+    if (!runs)
+        return {};
+    if (count != 1)
+        return {runs, count}; // a block of the cache's own: it stays until the line's list is freed
+    if (!m_coloringState)
+        m_coloringState = std::make_shared<SECEditColoringState>();
+    return {&*m_coloringState->singleRuns.insert(runs[0]).first, 1};
+}
+
+SECEditColorRunsRef SECEdit::GetLineColoring(std::int32_t line)
 {
     if (!GetTextStore() || !GetLangConfig() || line < 0 || line >= GetLineCount())
-        return nullptr;
+        return {};
     if (m_coloringState && (m_coloringState->busy || m_coloringState->draining))
-        return FindCachedColoring(line); // asked from inside a notification the colouring sent
+        return CachedColoring(line); // asked from inside a notification the colouring sent
     if (line >= m_colorFrontier)
         BringColoringUpTo(line);
-    SECEditColorRuns* runs = FindCachedColoring(line);
+    if (!HasCachedColoring(line) && !ColorLine(line, 0))
+        return {};
+    const SECEditColorRunsRef runs = CachedColoring(line);
     if (!runs)
-        runs = ColorLine(line, 0);
-    if (!runs)
-        return nullptr;
+        return {};
 
     // A highlighted line shows in the "Highlight" group when the language has
     // one. The cache keeps the line's own colouring, so taking the mark off
@@ -599,13 +624,17 @@ SECEditColorRuns* SECEdit::GetLineColoring(std::int32_t line)
         if (group >= 0)
         {
             SECEditColoringState& st = ColoringState();
-            st.highlight.clear();
-            const std::int32_t length = GetLineLength(line);
-            if (length <= 0)
-                st.highlight.push_back(MakeRun(static_cast<std::uint16_t>(group), 0));
-            else
-                EmitRun(st.highlight, static_cast<std::uint16_t>(group), length);
-            return &st.highlight;
+            const std::int32_t length = std::max<std::int32_t>(0, GetLineLength(line));
+            SECEditColorRuns& list =
+                st.highlightLists[(static_cast<std::uint64_t>(group) << 32) | static_cast<std::uint32_t>(length)];
+            if (list.empty())
+            {
+                if (length == 0)
+                    list.push_back(MakeRun(static_cast<std::uint16_t>(group), 0));
+                else
+                    EmitRun(list, static_cast<std::uint16_t>(group), length);
+            }
+            return &list;
         }
     }
     return runs;

@@ -47,6 +47,13 @@ public:
         out.clear();
     }
 
+    // Changes whenever an answer the line colouring depends on may change
+    // (keywords, match case, delimiters, character classes, colour group
+    // kinds, the name). Never the same for two different states, even of two
+    // configurations, so whoever remembers answers or records compares it
+    // before using them again. The default never changes.
+    virtual std::uint64_t GetColoringRevision() const { return 0; }
+
     virtual bool IsCharInClass(char16_t c, CharClass charClass) const = 0;
     virtual std::uint16_t GetKindColorGroupIndex(ColorGroupKind kind) const = 0;
 

@@ -6,6 +6,7 @@
 #include "syntax/SECEditArchiveWriter.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -114,6 +115,14 @@ void SECEditLangConfig::Content::AddDelimiterEntry(std::u16string_view key,
 
 // Life ---------------------------------------------------------------------
 
+void SECEditLangConfig::NoteColoringChange()
+{
+    // One counter for every configuration: a configuration created where a
+    // released one lived never repeats its revision.
+    static std::atomic<std::uint64_t> revisions{0};
+    m_coloringRevision = ++revisions;
+}
+
 SECEditLangConfig::SECEditLangConfig()
 {
     // Match case is not part of the defaults; "Default" has no keywords, so
@@ -176,6 +185,7 @@ void SECEditLangConfig::UpdateAllObservers(IObserver* sender, IMessage* message)
 void SECEditLangConfig::Clear()
 {
     m_content.Clear();
+    NoteColoringChange();
 }
 
 void SECEditLangConfig::SetDefaults()
@@ -305,6 +315,7 @@ void SECEditLangConfig::GetKeywords(std::vector<std::u16string>& list) const
 void SECEditLangConfig::AddKeyword(std::u16string_view keyword, std::uint16_t group)
 {
     m_content.AddKeyword(keyword, group);
+    NoteColoringChange();
 }
 
 // Delimiters ---------------------------------------------------------------
@@ -343,11 +354,13 @@ void SECEditLangConfig::GetDelimiters(std::vector<const SECEditDelimiter*>& list
 void SECEditLangConfig::AddDelimiter(const SECEditDelimiter& delimiter)
 {
     m_content.AddDelimiterEntry(delimiter.opening, std::make_unique<SECEditDelimiter>(delimiter));
+    NoteColoringChange();
 }
 
 void SECEditLangConfig::AddDelimiterPrefix(std::u16string_view key)
 {
     m_content.AddDelimiterEntry(key, nullptr);
+    NoteColoringChange();
 }
 
 // Character classes ---------------------------------------------------------
@@ -378,6 +391,7 @@ void SECEditLangConfig::SetCharClass(std::u16string_view characters, CharClass c
                 set.set(c);
         }
     }
+    NoteColoringChange();
     // Engines drop their colouring and repaint; the message lives on the stack.
     SECEditMsg message(SECEditMsg::InvalidateColoring);
     UpdateAllObservers(nullptr, &message);
@@ -507,6 +521,7 @@ bool SECEditLangConfig::Serialize(SECEditArchiveReader& archive)
     if (!Read(archive, *staged))
         return false;
     m_content = std::move(*staged);
+    NoteColoringChange();
     return true;
 }
 

@@ -93,13 +93,21 @@ public:
     bool GetVirtualWhitespace() const { return m_content.virtualWhitespace; }
     bool GetReplaceTabs() const override { return m_content.replaceTabs; }
     bool GetMatchCase() const override { return m_content.matchCase; }
-    void SetName(std::u16string_view name) { m_name = name; }
+    void SetName(std::u16string_view name)
+    {
+        m_name = name;
+        NoteColoringChange();
+    }
     void SetTabSize(int columns); // ignored outside 1..64: columns are divided by it
     void SetAutoIndent(bool on) { m_content.autoIndent = on; }
     void SetShowWhitespace(bool on) { m_content.showWhitespace = on; }
     void SetVirtualWhitespace(bool on) { m_content.virtualWhitespace = on; }
     void SetReplaceTabs(bool on) { m_content.replaceTabs = on; }
-    void SetMatchCase(bool on) { m_content.matchCase = on; }
+    void SetMatchCase(bool on)
+    {
+        m_content.matchCase = on;
+        NoteColoringChange();
+    }
 
     // Keywords. ClassifyWord answers the word's length and sets group when the
     // word is a keyword (folded to lower case when match case is off) or
@@ -131,6 +139,7 @@ public:
     // adds the characters (after emptying the class when replace is set) and
     // sends every observer an InvalidateColoring notification.
     bool IsCharInClass(char16_t c, CharClass charClass) const override;
+    std::uint64_t GetColoringRevision() const override { return m_coloringRevision; }
     void SetCharClass(const char16_t* characters, CharClass charClass, bool replace);
     void SetCharClass(std::u16string_view characters, CharClass charClass, bool replace);
     // The members of a class, ascending.
@@ -206,7 +215,11 @@ private:
 
     static bool Read(SECEditArchiveReader& archive, Content& content);
 
+    // A fresh revision after any change that colouring answers depend on.
+    void NoteColoringChange();
+
     std::u16string m_name = u"Default";
+    std::uint64_t m_coloringRevision = 0;
     unsigned long m_refCount = 1;
     SECEditObserverList m_observers;
     std::array<std::uint16_t, 4> m_kindIndices{0, 1, 2, 3};

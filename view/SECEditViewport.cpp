@@ -88,6 +88,9 @@ void SECEditViewport::RebuildMetrics()
     font.bold = false; // the editor font is always upright and of normal weight
     font.italic = false;
     m_settings.font = font;
+    // A new font keeps the same first line and column at the top left.
+    const int firstLine = m_origin.y / m_lineHeight;
+    const int firstColumn = m_origin.x / m_averageWidth;
     m_metrics = m_metricsFactory.CreateMetrics(font);
     m_lineHeight = std::max(1, m_metrics->GetHeight());
     m_averageWidth = std::max(1, m_metrics->GetAverageCharWidth());
@@ -97,8 +100,7 @@ void SECEditViewport::RebuildMetrics()
     m_tabStopWidth = m_settings.showWhitespace ? (tabSize - 1) * m_spaceWidth + m_tabGlyphWidth
                                                : tabSize * m_spaceWidth;
     m_tabStopWidth = std::max(1, m_tabStopWidth);
-    // The origin moves in whole lines and characters.
-    m_origin = {m_origin.x / m_averageWidth * m_averageWidth, m_origin.y / m_lineHeight * m_lineHeight};
+    m_origin = {firstColumn * m_averageWidth, firstLine * m_lineHeight};
 }
 
 // --- Geometry ------------------------------------------------------------------------
@@ -421,7 +423,7 @@ void SECEditViewport::PaintLine(IDrawingSurface& surface, int line, const LineSe
         selEnd = std::min(selEnd, length);
     }
 
-    const SECEditColorRuns* runs = m_edit->GetLineColoring(line);
+    const SECEditColorRunsRef runs = m_edit->GetLineColoring(line);
     const bool noRuns = !runs || runs->empty();
     const std::uint32_t firstGroup = noRuns ? m_settings.textGroup : (runs->front() >> 16);
 

@@ -92,23 +92,33 @@ TEST(CountDialog, DocumentAndSelectionCountedFromTheEngine)
     EXPECT_EQ(counts->Words(), 1);
 }
 
-TEST(CountDialog, ColumnBlockCountsItsPiecesOfEachLine)
+TEST(CountDialog, ColumnBlockCountsItsPiecesOfEachLineEachWithALineBreak)
 {
     AppHarness h;
     ASSERT_TRUE(h.Start());
-    CTavroDoc* doc = OpenWith(h, QStringLiteral("block.txt"), "abcd\nx\nwxyz");
-    ASSERT_NE(doc, nullptr);
-    SECEditView* pane = DialogCommands(h).ActivePane();
-    ASSERT_NE(pane, nullptr);
-    SECEditSelectionHolder selection;
-    selection.SetViewport(&pane->GetViewport());
-    // Columns 1 to 3 of three lines; the short middle line gives nothing past its end.
-    selection.SetSelection({0, 1}, {2, 3}, ColumnSelection);
-    const std::optional<CountStatistics> counts = CCountDlg::CountSelection(doc->GetEdit(), selection);
-    ASSERT_TRUE(counts.has_value());
-    EXPECT_EQ(counts->PrintableCharacters(), 4); // "bc", "", "xy"
-    EXPECT_EQ(counts->Words(), 2);
-    EXPECT_EQ(counts->Lines(), 3);
+    const struct
+    {
+        const char* text;
+        int all, printable, words, lines;
+    } cases[] = {
+        {"abcd\r\nghij\r\nmnop", 12, 6, 3, 4}, // "bc", "hi", "no", each with its CR LF
+        {"abcd\nx\nwxyz", 7, 4, 2, 4},            // the short middle line gives only its break
+    };
+    for (const auto& c : cases) {
+        CTavroDoc* doc = OpenWith(h, QStringLiteral("block%1.txt").arg(c.all), c.text);
+        ASSERT_NE(doc, nullptr);
+        SECEditView* pane = DialogCommands(h).ActivePane();
+        ASSERT_NE(pane, nullptr);
+        SECEditSelectionHolder selection;
+        selection.SetViewport(&pane->GetViewport());
+        selection.SetSelection({0, 1}, {2, 3}, ColumnSelection); // columns 1 to 3 of three lines
+        const std::optional<CountStatistics> counts = CCountDlg::CountSelection(doc->GetEdit(), selection);
+        ASSERT_TRUE(counts.has_value()) << c.text;
+        EXPECT_EQ(counts->AllCharacters(), c.all) << c.text;
+        EXPECT_EQ(counts->PrintableCharacters(), c.printable) << c.text;
+        EXPECT_EQ(counts->Words(), c.words) << c.text;
+        EXPECT_EQ(counts->Lines(), c.lines) << c.text;
+    }
 }
 
 TEST(CountDialog, CountCommandShowsTheActiveDocumentAndChangesNothing)

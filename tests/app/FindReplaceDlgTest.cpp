@@ -76,8 +76,10 @@ TEST(FindReplaceDialog, ReplaceAllIsOneUndoStepAndTheDialogStaysOpen)
     Child<QComboBox>(dialog, "replaceWith")->setEditText(QStringLiteral("blue"));
     Child<QPushButton>(dialog, "replaceAll")->click();
     EXPECT_EQ(f.Text(), u"blue green blue\nblue\n");
-    ASSERT_FALSE(f.h.messages.texts.isEmpty());
-    EXPECT_EQ(f.h.messages.texts.front(), QStringLiteral("The document has been searched and 3 replacements were made."));
+    // Find Next follows at once, and finds nothing more.
+    EXPECT_EQ(f.h.messages.texts,
+              (QStringList{QStringLiteral("The document has been searched and 3 replacements were made."),
+                           QStringLiteral("Finished searching for 'red'.")}));
     EXPECT_EQ(f.commands->Dialog(), dialog);
     EXPECT_EQ(SECEditSearchSettings::Instance().replaceHistory.front(), u"blue");
     EXPECT_TRUE(f.h.app->MainFrame()->isWindowModified()) << "the title shows the change";
@@ -85,12 +87,45 @@ TEST(FindReplaceDialog, ReplaceAllIsOneUndoStepAndTheDialogStaysOpen)
     f.Controller().OnCommand(ID_EDIT_UNDO);
     EXPECT_EQ(f.Text(), u"red green red\nred\n");
     dialog->reject();
+
+    // Replace All in the selection; the next Replace dialog opened on a
+    // selection starts on that scope again, one opened without starts on the whole file.
+    f.Controller().SetSelection({0, 0}, {0, 9});
+    dialog = f.Open(false);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "wholeFile")->isChecked());
+    Child<QComboBox>(dialog, "findWhat")->setEditText(QStringLiteral("red"));
+    Child<QRadioButton>(dialog, "selection")->click();
+    Child<QPushButton>(dialog, "replaceAll")->click();
+    EXPECT_EQ(f.Text(), u"blue green red\nred\n");
+    dialog->reject();
+    f.Controller().SetSelection({1, 0}, {1, 3});
+    dialog = f.Open(false);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "selection")->isChecked());
+    dialog->reject();
+    f.Controller().ClearSelection(true);
+    dialog = f.Open(false);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Child<QRadioButton>(dialog, "wholeFile")->isChecked());
+    dialog->reject();
 }
 
 TEST(FindReplaceDialog, MarkAllBookmarksAndSelectsTheFirstMatch)
 {
     FindHarness f("one\ntwo two\nthree\ntwo\n");
     ASSERT_TRUE(f.started && f.pane && f.commands);
+    // Next, Previous and Remove All wait for a bookmark; setting one is always possible.
+    f.Controller().OnFocus(true);
+    CMainFrame& frame = *f.h.app->MainFrame();
+    const auto enabled = [&frame] {
+        QList<bool> states;
+        for (int id : {TavroCmd::EditBookmarkToggle, TavroCmd::EditBookmarkNext, TavroCmd::EditBookmarkPrev,
+                       TavroCmd::EditBookmarkClearAll})
+            states.append(frame.Action(id)->isEnabled());
+        return states;
+    };
+    EXPECT_EQ(enabled(), (QList<bool>{true, false, false, false}));
     CFindReplaceDlg* dialog = f.Open(true);
     ASSERT_NE(dialog, nullptr);
     Child<QComboBox>(dialog, "findWhat")->setEditText(QStringLiteral("two"));
@@ -102,6 +137,7 @@ TEST(FindReplaceDialog, MarkAllBookmarksAndSelectsTheFirstMatch)
     EXPECT_EQ(f.Controller().GetSelectedText(), u"two");
     EXPECT_TRUE(f.h.messages.texts.isEmpty());
     EXPECT_FALSE(dialog->isVisible()) << "the follow-up Find Next found a match and closed the dialog";
+    EXPECT_EQ(enabled(), (QList<bool>{true, true, true, true}));
 
     // The Bookmark menu acts on the pane.
     QAction* next = f.h.app->MainFrame()->Action(TavroCmd::EditBookmarkNext);
@@ -109,6 +145,9 @@ TEST(FindReplaceDialog, MarkAllBookmarksAndSelectsTheFirstMatch)
     EXPECT_EQ(f.Controller().GetCaretPos(), SECEditTextPos(3, 0));
     f.h.app->MainFrame()->Action(TavroCmd::EditBookmarkClearAll)->trigger();
     EXPECT_EQ(edit.CountLineMarks(SECEditLineMarks::BookmarkMark), 0);
+    EXPECT_EQ(enabled(), (QList<bool>{true, false, false, false}));
+    f.h.app->MainFrame()->Action(TavroCmd::EditBookmarkToggle)->trigger();
+    EXPECT_EQ(enabled(), (QList<bool>{true, true, true, true}));
 }
 
 TEST(FindReplaceDialog, AnInvalidRegularExpressionGetsAMessage)

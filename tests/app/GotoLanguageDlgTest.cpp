@@ -138,20 +138,19 @@ TEST(GotoDialog, GoToScrollsTheActivePaneToPutTheLineAtTheTop)
     EXPECT_EQ(pane->GetViewport().GetFirstVisibleLine(), top);
 }
 
-TEST(LanguageDialog, ListsTheNamesSortedStartingOnTheCurrentLanguage)
+TEST(LanguageDialog, ListsTheNamesSortedStartingOnTheFirst)
 {
     const QStringList names{QStringLiteral("XML"), QStringLiteral("C++"), QStringLiteral("HTML"),
                             QStringLiteral("Default")};
-    CGetLangDlg dialog(names, QStringLiteral("HTML"));
+    CGetLangDlg dialog(names);
     QStringList listed;
     for (int row = 0; row < dialog.GetList()->count(); ++row)
         listed.append(dialog.GetList()->item(row)->text());
     EXPECT_EQ(listed, (QStringList{QStringLiteral("C++"), QStringLiteral("Default"), QStringLiteral("HTML"),
                                    QStringLiteral("XML")}));
-    EXPECT_EQ(dialog.GetLanguage(), QStringLiteral("HTML"));
-
-    CGetLangDlg unknown(names, QStringLiteral("Klingon"));
-    EXPECT_EQ(unknown.GetLanguage(), QStringLiteral("C++"));
+    // The document's own language is not preselected: the first entry is.
+    EXPECT_EQ(dialog.GetList()->currentRow(), 0);
+    EXPECT_EQ(dialog.GetLanguage(), QStringLiteral("C++"));
 
     // Choosing an entry and activating it (a double click) closes with OK.
     QListWidgetItem* xml = dialog.GetList()->findItems(QStringLiteral("XML"), Qt::MatchExactly).first();
@@ -160,7 +159,7 @@ TEST(LanguageDialog, ListsTheNamesSortedStartingOnTheCurrentLanguage)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.GetLanguage(), QStringLiteral("XML"));
 
-    CGetLangDlg empty({}, QStringLiteral("C++"));
+    CGetLangDlg empty({});
     EXPECT_EQ(empty.GetLanguage(), QStringLiteral("Default"));
 }
 

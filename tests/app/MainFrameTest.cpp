@@ -1,13 +1,20 @@
-#include "AppTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
 #include "app/CTavroDoc.h"
+#include "app/CTavroController.h"
+#include "app/CTavroView.h"
 #include "app/TavroCommandIds.h"
+#include "controller/SECEditCommandIds.h"
+#include "view/SECEditSplitterWindow.h"
+#include "platform/qt/QtSettingsStore.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -84,11 +91,11 @@ TEST(MainFrame, MenusSwitchBetween128And129WithEveryItemPresent)
               (QList<int>{ChooseFont, Count, CheckSpelling, SetLanguage, 0, Options}));
 
     // Features built elsewhere later are shown disabled, never missing.
-    for (int id : {EditUndo, ShowLineNumbers})
+    // Check Spelling waits for a selection.
+    for (int id : {EditUndo, CheckSpelling})
         EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
     for (int id : {FileNew, FileOpen, FileSave, FileSaveAs, FileClose, FilePrint, FilePrintPreview, FilePrintSetup,
-                   WindowNew, HelpFinder, AppAbout, RemainOnTop, DateTime, Comment, Uuid, Template,
-                   CheckSpelling, Options})
+                   WindowNew, HelpFinder, AppAbout, RemainOnTop, DateTime, Comment, Uuid, Template, Options})
         EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
 }
 
@@ -283,6 +290,15 @@ TEST(MainFrame, HelpTopicsShowsTheManualAndAboutNamesTheVersion)
         help->Browser()->setSource(QUrl(QStringLiteral("qrc:/help/") + QString::fromLatin1(page)));
         EXPECT_GT(help->Browser()->toPlainText().size(), 200) << page;
     }
+    // The manual names the settings file the program really uses, and says
+    // that a Find Next that finds something closes the Find window.
+    QtSettingsStore store;
+    const QFileInfo file(store.GetSettings().fileName());
+    help->Browser()->setSource(QUrl(QStringLiteral("qrc:/help/settings.html")));
+    EXPECT_TRUE(help->Browser()->toPlainText().contains(file.dir().dirName() + QLatin1Char('/') + file.fileName()))
+        << file.filePath().toStdString();
+    help->Browser()->setSource(QUrl(QStringLiteral("qrc:/help/editing.html")));
+    EXPECT_TRUE(help->Browser()->toPlainText().simplified().contains(QStringLiteral("the Find window closes")));
 
     CAboutDlg about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tavro"));
@@ -343,6 +359,84 @@ TEST(MainFrame, CascadeAndTileLeaveTheTabsAndTabbedBringsThemBack)
     ASSERT_NE(first, nullptr);
     first->trigger();
     EXPECT_EQ(frame.ActiveDocument()->GetTitle(), QStringLiteral("Tavro1"));
+}
+
+TEST(MainFrame, CascadeShowsEveryWindowAtASensibleSize)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CMainFrame& frame = *h.app->MainFrame();
+    frame.resize(900, 700);
+    frame.show();
+    h.app->OnFileNew();
+    h.app->OnFileNew();
+    for (int round = 0; round < 2; ++round) { // straight from the tabs, then from overlapping windows
+        frame.Action(TavroCmd::WindowCascade)->trigger();
+        const QRect area = frame.MdiArea()->viewport()->rect();
+        QList<QPoint> corners;
+        for (QMdiSubWindow* sub : frame.MdiArea()->subWindowList(QMdiArea::CreationOrder)) {
+            EXPECT_TRUE(sub->isVisible());
+            EXPECT_FALSE(sub->isMinimized() || sub->isMaximized());
+            EXPECT_TRUE(area.contains(sub->geometry())) << sub->width() << "x" << sub->height();
+            EXPECT_GE(sub->width(), area.width() / 2);
+            EXPECT_LT(sub->width(), area.width());
+            if (!corners.isEmpty()) {
+                EXPECT_GT(sub->x(), corners.last().x());
+                EXPECT_GT(sub->y(), corners.last().y());
+            }
+            corners.append(sub->pos());
+        }
+        EXPECT_EQ(corners.size(), 3);
+    }
+}
+
+TEST(MainFrame, LineNumbersArePerPaneAndWhiteSpaceIsForTheWholeLanguage)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    CTavroDoc* one = OpenWith(h, QStringLiteral("one.cpp"), "int a;\tx\n");
+    CTavroDoc* two = OpenWith(h, QStringLiteral("two.cpp"), "int b; \n");
+    ASSERT_TRUE(one && two);
+    auto* pane = qobject_cast<CTavroView*>(DialogCommands(h).ActivePane());
+    ASSERT_NE(pane, nullptr);
+    CTavroController& controller = pane->GetController();
+    controller.OnFocus(true);
+    CMainFrame& frame = *h.app->MainFrame();
+    QAction* numbers = frame.Action(TavroCmd::ShowLineNumbers);
+    QAction* white = frame.Action(TavroCmd::ShowWhitespace);
+    EXPECT_TRUE(numbers->isEnabled() && white->isEnabled());
+    EXPECT_FALSE(numbers->isChecked() || white->isChecked());
+
+    const int left = pane->GetViewport().GetTextLeft();
+    numbers->trigger();
+    EXPECT_TRUE(numbers->isChecked());
+    EXPECT_EQ(controller.GetGutterSettings().mode, SECEditGutterSettings::MarksAndNumbers);
+    EXPECT_GT(pane->GetViewport().GetTextLeft(), left);
+    numbers->trigger();
+    EXPECT_FALSE(numbers->isChecked());
+    EXPECT_EQ(controller.GetGutterSettings().mode, SECEditGutterSettings::MarksOnly);
+    EXPECT_EQ(pane->GetViewport().GetTextLeft(), left);
+
+    // Every pane of every document of the language follows at once.
+    const auto shown = [&] {
+        QList<bool> states;
+        for (CTavroDoc* doc : {one, two})
+            for (CChildFrame* child : doc->GetFrames())
+                states.append(qobject_cast<SECEditSplitterWindow*>(child->GetPaneHost())
+                                  ->GetActivePane()->GetViewport().GetSettings().showWhitespace);
+        return states;
+    };
+    white->trigger();
+    EXPECT_TRUE(white->isChecked());
+    EXPECT_EQ(shown(), (QList<bool>{true, true}));
+    // Shift+Ctrl+8 toggles the same setting; the menu's mark shows only its own toggles.
+    controller.OnCommand(ID_EDIT_SHOW_WHITESPACE);
+    EXPECT_EQ(shown(), (QList<bool>{false, false}));
+    EXPECT_TRUE(white->isChecked());
+    white->trigger();
+    white->trigger();
+    EXPECT_FALSE(white->isChecked());
+    EXPECT_EQ(shown(), (QList<bool>{false, false}));
 }
 
 TEST(MainFrame, DocumentWindowsCloseWhileTheFrameIsStillWhole)

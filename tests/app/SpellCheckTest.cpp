@@ -94,7 +94,8 @@ TEST(CheckSpelling, ReplacesTheSelectionAsOneUndoStepAndExplainsWhatItCannotDo)
     auto* tools = h.app->MainFrame()->findChild<CToolCommands*>();
     tools->SetSpellChecker(std::make_unique<SpellChecker>(QStringList{QStringLiteral("/usr/share/hunspell")},
                                                           QStringLiteral("en_US")));
-    EXPECT_TRUE(h.app->MainFrame()->Action(TavroCmd::CheckSpelling)->isEnabled());
+    QAction* command = h.app->MainFrame()->Action(TavroCmd::CheckSpelling);
+    EXPECT_FALSE(command->isEnabled()) << "nothing selected";
     tools->SetDialogRunner([](QDialog& dialog) {
         auto& spell = dynamic_cast<CSpellCheckDlg&>(dialog);
         spell.GetChangeTo()->setText(QStringLiteral("fixed"));
@@ -106,8 +107,11 @@ TEST(CheckSpelling, ReplacesTheSelectionAsOneUndoStepAndExplainsWhatItCannotDo)
     EXPECT_EQ(h.messages.texts, QStringList{QStringLiteral("Select the text to check first.")});
 
     CTavroController& controller = *tools->ActiveController();
+    controller.OnFocus(true); // the pane the user works in
     h.messages.texts.clear();
-    controller.SetSelection({0, 0}, {2, 0});
+    controller.MoveCaretTo(0, 0);
+    controller.ExtendSelectionTo(2, 0, true); // as Shift+Down twice does
+    EXPECT_TRUE(command->isEnabled());
     const int undoBefore = doc->GetEdit().GetUndoCount();
     tools->OnCheckSpelling();
     EXPECT_TRUE(h.messages.texts.isEmpty()) << h.messages.texts.join(u'|').toStdString();
@@ -125,7 +129,7 @@ TEST(CheckSpelling, ReplacesTheSelectionAsOneUndoStepAndExplainsWhatItCannotDo)
 
     QTemporaryDir empty;
     tools->SetSpellChecker(std::make_unique<SpellChecker>(QStringList{empty.path()}, QStringLiteral("en_US")));
-    tools->OnCheckSpelling();
-    ASSERT_EQ(h.messages.texts.size(), 2);
-    EXPECT_TRUE(h.messages.texts.last().startsWith(QStringLiteral("No spelling dictionary was found.")));
+    EXPECT_FALSE(command->isEnabled()) << "no dictionary";
+    controller.ExtendSelectionTo(1, 0, true);
+    EXPECT_FALSE(command->isEnabled()) << "no dictionary, whatever is selected";
 }

@@ -40,7 +40,7 @@ std::unique_ptr<Engine> MakeEngine(std::u16string_view language, std::u16string_
 }
 
 // A run list written out as "group:length" pairs, e.g. "5:3 0:2 3:1".
-inline std::string RunsText(const SECEditColorRuns* runs)
+inline std::string RunsText(SECEditColorRunsRef runs)
 {
     if (!runs)
         return "none";

@@ -1,6 +1,7 @@
 #include "tests/coloring/ColoringTestSupport.h"
 
 #include "engine/SECEditMsg.h"
+#include "syntax/LangConfigResourceLoader.h"
 #include "syntax/SECEditLangConfig.h"
 
 #include <gtest/gtest.h>
@@ -278,4 +279,76 @@ TEST(LineColoring, RegionOpeningOnALineAnotherRegionEnds)
     EXPECT_EQ(LineRuns(*engine, 4), R(Text, 1) + " " + R(Op, 1));
     EXPECT_EQ(LineRuns(*engine, 1), R(Comment, 6) + " " + R(Text, 3) + " " + R(Comment, 8));
     EXPECT_EQ(LineRuns(*engine, 2), R(Comment, 0));
+}
+
+TEST(LineColoring, ConfigurationChangesResetsAndReloadsReachOpenDocuments)
+{
+    // A language of its own, so the shared built-in "C++" stays as it is.
+    auto* loader = new LangConfigResourceLoader(154);
+    TestRegistry().RegisterLanguage(u"C++ reloaded", loader);
+    loader->Release();
+    SECEditLangConfig* config = TestRegistry().LookupLangConfig(u"C++ reloaded");
+    ASSERT_NE(config, nullptr);
+    std::u16string text;
+    for (int i = 0; i < 50; ++i)
+        text += Lines({u"RETURN return 1;", u"/* open", u"still */ x", u"RETURN y;"}) + u"\n";
+    auto first = MakeEngine(u"C++ reloaded", text);
+    auto second = MakeEngine(u"C++ reloaded", text);
+    // Half of each document is coloured; the rest waits for its turn.
+    for (int line = 0; line < 100; ++line)
+    {
+        LineRuns(*first, line);
+        LineRuns(*second, line);
+    }
+    EXPECT_EQ(LineRuns(*first, 0).substr(0, 7), R(Text, 7) + " " + R(Keyword, 6));
+
+    // Match case off: lines coloured from now on fold "RETURN" to the keyword.
+    config->SetMatchCase(false);
+    EXPECT_EQ(LineRuns(*first, 196).substr(0, 3), R(Keyword, 6));
+    EXPECT_EQ(LineRuns(*second, 199), R(Keyword, 6) + " " + R(Text, 2) + " " + R(Op, 1));
+
+    // Reset to the defaults: every delimiter record is gone, and so are the
+    // comments of lines coloured afterwards.
+    config->SetDefaults();
+    ASSERT_TRUE(first->InsertTextAt(1, 0, u" "));
+    EXPECT_EQ(LineRuns(*first, 150), R(Text, 10));
+    EXPECT_EQ(LineRuns(*second, 151), R(Text, 9));
+
+    // Reloaded from the archive: comments again, and the documents told to recolour.
+    auto* reload = new LangConfigResourceLoader(154);
+    ASSERT_TRUE(reload->Load(*config));
+    reload->Release();
+    ASSERT_TRUE(second->InsertTextAt(120, 0, u" "));
+    EXPECT_EQ(LineRuns(*second, 193), R(Comment, 7));
+    SECEditMsg recolour(SECEditMsg::InvalidateColoring);
+    config->UpdateAllObservers(nullptr, &recolour);
+    for (SECEdit* engine : {first.get(), second.get()})
+    {
+        EXPECT_EQ(LineRuns(*engine, 2), R(Comment, 8) + " " + R(Text, 2));
+        EXPECT_EQ(LineRuns(*engine, 197), R(Comment, 7));
+    }
+}
+
+TEST(LineColoring, HandedOutListsStayValidUntilAnEditTouchesTheirLine)
+{
+    auto engine = MakeEngine(u"C++", Lines({u"int a; // x", u"", u"/* c", u"d */ return 1;", u"x = 2;", u"y"}));
+    engine->ToggleLineMark(5, SECEditLineMarks::HighlightMark);
+    std::vector<SECEditColorRunsRef> held;
+    std::vector<std::string> seen;
+    for (int line = 0; line < 6; ++line)
+    {
+        held.push_back(engine->GetLineColoring(line));
+        seen.push_back(RunsText(held.back()));
+    }
+    // Other lines asked for, and an edit on line 4 that adds lines below it,
+    // leave the lists of lines 0 to 3 as they were handed out.
+    for (int line = 5; line >= 0; --line)
+        engine->GetLineColoring(line);
+    ASSERT_TRUE(engine->InsertTextAt(4, 0, u"z;\nw "));
+    for (int line = 0; line < 6; ++line)
+        engine->GetLineColoring(line);
+    for (int line = 0; line < 4; ++line)
+        EXPECT_EQ(RunsText(held[static_cast<std::size_t>(line)]), seen[static_cast<std::size_t>(line)]) << line;
+    EXPECT_EQ(seen[1], R(Text, 0));
+    EXPECT_EQ(RunsText(held[5]), seen[5]);
 }

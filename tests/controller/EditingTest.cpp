@@ -295,6 +295,45 @@ TEST(Keys, TheKeyTableRoutesKeysToCommandsAndLetsOthersPass)
     EXPECT_FALSE(pane.controller.OnChar(u"\t"));
 }
 
+TEST(Commands, WhiteSpaceIsTheLanguagesAndTheLanguageDialogHidesTheCaretWhileItRuns)
+{
+    // Two documents of one language: Shift+Ctrl+8 in one shows white space in both.
+    TestDocument doc(u"a\tb");
+    SECEdit other;
+    LoadText(other, u"c\td", doc.config.get());
+    TestPane pane(doc.edit);
+    TestPane otherPane(other, false);
+    pane.Run({ID_EDIT_SHOW_WHITESPACE});
+    EXPECT_TRUE(doc.config->GetShowWhitespace());
+    EXPECT_TRUE(pane.viewport.GetSettings().showWhitespace);
+    EXPECT_TRUE(otherPane.viewport.GetSettings().showWhitespace);
+    otherPane.Run({ID_EDIT_SHOW_WHITESPACE});
+    EXPECT_FALSE(pane.viewport.GetSettings().showWhitespace);
+    EXPECT_FALSE(otherPane.viewport.GetSettings().showWhitespace);
+
+    // 45022 is in the command table and runs the Font and Color dialog.
+    struct DialogPane final : SECEditController
+    {
+        using SECEditController::SECEditController;
+        void RunLanguageConfigDialog() override
+        {
+            ++runs;
+            caretWhileRunning = IsCaretCreated();
+        }
+        int runs = 0;
+        bool caretWhileRunning = true;
+    };
+    DialogPane controller(&pane.viewport);
+    pane.viewport.SetPresentationState(&controller);
+    controller.CreateEditCaret();
+    EXPECT_TRUE(controller.HandlesCommand(ID_EDIT_LANG_CONFIG));
+    EXPECT_TRUE(controller.OnCommand(ID_EDIT_LANG_CONFIG));
+    EXPECT_EQ(controller.runs, 1);
+    EXPECT_FALSE(controller.caretWhileRunning);
+    EXPECT_TRUE(controller.IsCaretCreated());
+    pane.viewport.SetPresentationState(&pane.controller);
+}
+
 namespace {
 // Notes the engine's modified flag at every notification, as a document
 // window's title does.

@@ -2,6 +2,7 @@
 
 #include "controller/SECEditFindReplace.h"
 #include "controller/SECEditSearchSettings.h"
+#include "engine/SECEditCommand.h"
 #include "platform/IMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,8 @@ TEST_F(FindReplace, F3UsesTheWordAtTheCaretAndShiftF3SearchesUp)
     pane.controller.MoveCaretTo(0, 12);
     pane.Run({ID_EDIT_FIND_NEXT});
     EXPECT_TRUE(settings().findText.empty()) << "between two blanks nothing happens";
+    pane.Run({ID_EDIT_FIND_PREV});
+    EXPECT_TRUE(settings().down) << "not even the direction changes";
     pane.controller.MoveCaretTo(0, 5);
     pane.Run({ID_EDIT_FIND_NEXT});
     EXPECT_EQ(settings().findText, u"bar");
@@ -213,6 +216,42 @@ TEST_F(FindReplace, F3UsesTheWordAtTheCaretAndShiftF3SearchesUp)
     EXPECT_EQ(pane.controller.GetAnchor(), SECEditTextPos(0, 4));
     EXPECT_EQ(Selected(pane), u"bar");
     EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(FindReplace, SelectWordAndTheProposedPatternFollowTheLanguagesClasses)
+{
+    //                  0         1         2
+    //                  0123456789012345678901234
+    TestDocument doc(u"foo..bar ab_cd call(x) \tz");
+    doc.config->SetCharClass(u".()", Delimiter, true); // the underscore is a word character here
+    TestPane pane(doc.edit);
+    const struct
+    {
+        int column;
+        std::u16string word;
+    } cases[] = {
+        {3, u"."},      // foo|..bar: only the delimiter beside the caret
+        {5, u"bar"},    // foo..|bar: the word on the right
+        {0, u"foo"},    // |foo
+        {11, u"ab_cd"}, // ab|_cd: one word
+        {19, u"("},     // call|(: the punctuation on the right
+        {22, u")"},     // )| before a blank
+        {23, u"\t"},    // a tab counts on its own
+        {8, u"bar"},    // bar| before a blank
+    };
+    for (const auto& c : cases)
+    {
+        pane.controller.ClearSelection(false);
+        pane.controller.MoveCaretTo(0, c.column);
+        EXPECT_EQ(pane.controller.GetFindReplace().GetFindText(), c.word) << c.column;
+        pane.Run({ID_EDIT_SELECT_WORD});
+        EXPECT_EQ(Selected(pane), c.word) << c.column;
+    }
+    // Ctrl+F3 searches for the proposal: from ab|_cd the whole name.
+    pane.controller.ClearSelection(false);
+    pane.controller.MoveCaretTo(0, 11);
+    pane.Run({ID_EDIT_FIND_NEXT_CURRENT});
+    EXPECT_EQ(settings().findText, u"ab_cd");
 }
 
 TEST_F(FindReplace, MarkAllBookmarksEachLineOnce)
@@ -272,4 +311,45 @@ TEST(SearchHistory, KeepsSixteenMostRecentFirstWithoutDuplicates)
     SECEditSearchSettings::AddToHistory(history, u"h");
     EXPECT_EQ(history.front(), u"h");
     EXPECT_EQ(history.size(), 16u);
+}
+
+TEST_F(FindReplace, ALineTooComplexForTheExpressionIsNamedOnceAndTheSearchGoesOn)
+{
+    const std::u16string explosive = std::u16string(40, u'a') + u"!b";
+    TestDocument doc(u"top\n" + explosive + u"\ncab\n" + explosive + u"\ncab");
+    TestPane pane(doc.edit);
+    settings().findText = u"(a+)+b";
+    settings().replaceText = u"X";
+    settings().regularExpression = true;
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    const std::u16string tooComplex =
+        u"The regular expression '(a+)+b' is too complex for line 2, which was not searched. "
+        u"The search went on after it.";
+
+    EXPECT_TRUE(find.FindNext(settings()));
+    EXPECT_EQ(Selected(pane), u"ab");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+
+    messages.texts.clear();
+    pane.controller.ClearSelection(true);
+    pane.controller.MoveCaretTo(0, 0);
+    EXPECT_TRUE(find.ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"top\n" + explosive + u"\ncX\n" + explosive + u"\ncX");
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+    EXPECT_EQ(messages.texts[1], u"The document has been searched and 2 replacements were made.");
+}
+
+// (The message goes through the same message box as those of searches.)
+TEST_F(FindReplace, AnUndoThatNoLongerFitsTheTextIsReported)
+{
+    TestDocument doc(u"abc");
+    TestPane pane(doc.edit);
+    ASSERT_TRUE(doc.edit.LogCommand(new SECEditCommand(&doc.edit, {4, 0, 4, 1}, true, u"z")));
+    pane.controller.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(doc.Text(), u"abc");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0].rfind(u"The change could not be undone", 0), 0u);
+    EXPECT_EQ(doc.edit.GetUndoCount(), 0);
 }

@@ -179,6 +179,45 @@ TEST(ViewportGeometry, MetricsComeFromTheConfigurationFont)
     EXPECT_FALSE(font.bold); // the editor font is never bold
 }
 
+TEST(ViewportGeometry, AnotherFontKeepsTheTopLineAndColumn)
+{
+    // Line height and character width grow with the point size.
+    struct SizedMetrics final : FixedMetrics
+    {
+        explicit SizedMetrics(int points) : points(points) {}
+        int GetHeight() const override { return points + 7; }
+        int GetAverageCharWidth() const override { return points / 2 + 3; }
+        int points;
+    };
+    struct SizedFactory final : IFontMetricsFactory
+    {
+        std::unique_ptr<IFontMetrics> CreateMetrics(const FontDescription& font) override
+        {
+            return std::make_unique<SizedMetrics>(font.pointSize);
+        }
+    };
+    std::u16string text;
+    for (int i = 0; i < 999; ++i)
+        text += u"a fairly long line of text that reaches far to the right of the pane\n";
+    TestConfigPtr config = MakeTestConfig();
+    config->SetSize(10);
+    SECEdit edit;
+    LoadText(edit, text, config.get());
+    SizedFactory metrics;
+    RecordingWindow window(400, 300);
+    SECEditViewport viewport(&edit, metrics, &window);
+    viewport.RefreshSettings();
+    viewport.UpdateScrollRanges();
+    viewport.ScrollToUnits(7, 600);
+    for (int points : {11, 9, 24, 10, 13}) {
+        config->SetSize(points);
+        viewport.RefreshSettings();
+        viewport.UpdateScrollRanges();
+        EXPECT_EQ(viewport.GetFirstVisibleLine(), 600) << points;
+        EXPECT_EQ(viewport.GetFirstVisibleColumn(), 7) << points;
+    }
+}
+
 TEST(ViewportGeometry, ColumnBlockSpanFollowsPixelsAcrossTabs)
 {
     Pane pane(u"abcdefgh\n\tx\nab");

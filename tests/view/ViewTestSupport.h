@@ -218,7 +218,7 @@ inline void LoadText(SECEdit& edit, std::u16string_view text, SECEditLangConfig*
 class ScriptedEdit : public SECEdit
 {
 public:
-    SECEditColorRuns* GetLineColoring(std::int32_t line) override
+    SECEditColorRunsRef GetLineColoring(std::int32_t line) override
     {
         if (line < 0 || line >= GetLineCount())
             return nullptr;
