@@ -5,6 +5,7 @@
 #include "app/CFileWatch.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
+#include "app/COptionPropSheet.h"
 #include "app/CRecoveryJournal.h"
 #include "app/CTavroCommandLine.h"
 #include "app/CTavroDoc.h"
@@ -478,6 +479,8 @@ void CTavroApp::OfferRecovery()
             continue; // the journal stays for another try
         if (recovered.documentPath.isEmpty()) {
             doc->SetTitle(QStringLiteral("Tavro%1").arg(++m_untitledCount));
+            if (doc->GetEdit().GetLineCount() <= 1) // no line break of its own to follow
+                doc->GetEdit().SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_settings));
         } else {
             doc->SetPathName(recovered.documentPath);
             doc->SetDiskIdentity(FileIdentity::Of(recovered.documentPath));
