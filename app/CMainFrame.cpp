@@ -703,7 +703,8 @@ std::optional<QRect> CMainFrame::StoredPlacement(const ISettingsStore& settings,
         cx = kDefaultCx;
     if (cy < kMinimumStoredSize || cy > 16 * screen.height())
         cy = kDefaultCy;
-    return QRect(x, y, cx, cy);
+    // Never larger than the screen's free area.
+    return QRect(x, y, std::min(cx, screen.width()), std::min(cy, screen.height()));
 }
 
 bool CMainFrame::ShouldStorePlacement(const QRect& frame, bool minimized)
@@ -716,17 +717,22 @@ void CMainFrame::RestorePlacement()
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const std::optional<QRect> stored = StoredPlacement(m_app.Settings(), screen->size());
+    // The screen that shows the stored corner, or the primary one when a
+    // monitor has gone away; the window fits inside its free area.
+    const ISettingsStore& settings = m_app.Settings();
+    const QPoint corner(settings.ReadInt(kSectionPlacement, u"x", kDefaultX),
+                        settings.ReadInt(kSectionPlacement, u"y", kDefaultY));
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s->availableGeometry().contains(corner))
+            screen = s;
+    }
+    const QRect area = screen->availableGeometry();
+    const std::optional<QRect> stored = StoredPlacement(settings, area.size());
     if (!stored)
         return;
     resize(stored->size());
-    // Only move to a corner some screen still shows; a monitor that has gone
-    // away would otherwise leave the window out of reach.
-    bool onScreen = false;
-    for (QScreen* s : QGuiApplication::screens())
-        onScreen = onScreen || s->availableGeometry().contains(stored->topLeft());
-    if (onScreen)
-        move(stored->topLeft());
+    move(std::clamp(stored->left(), area.left(), area.right() + 1 - stored->width()),
+         std::clamp(stored->top(), area.top(), area.bottom() + 1 - stored->height()));
 }
 
 void CMainFrame::SavePlacement()

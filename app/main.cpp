@@ -157,6 +157,8 @@ int main(int argc, char* argv[])
     mainFrame->show();
 
     if (!commandLine.firstPaintTime) {
+        // Documents left unsaved by a program that died are offered once the window shows.
+        QTimer::singleShot(0, &theApp, &CTavroApp::OfferRecovery);
         channel.Listen();
         QObject::connect(&channel, &CInstanceChannel::filesReceived, mainFrame, [&theApp, mainFrame](const QStringList& list) {
             if (mainFrame->isMinimized())

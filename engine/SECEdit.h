@@ -135,6 +135,9 @@ public:
     // Marks the current state as the saved one (clean marker = undo top,
     // modified cleared). SaveFile calls it.
     void MarkClean();
+    // The document no longer matches any saved state (its file went away, or
+    // its text was recovered): modified until the next save, whatever undo does.
+    void MarkUnsaved();
 
     bool IsCompositeMode() const noexcept { return m_recording; }
     SECEditCommandBase* PeekUndo() const;

@@ -209,3 +209,9 @@ void SECEdit::ForgetHistory()
         m_cleanMarker = CleanNever;
     ClearHistory();
 }
+
+void SECEdit::MarkUnsaved()
+{
+    m_modified = true;
+    m_cleanMarker = CleanNever;
+}

@@ -174,13 +174,19 @@ TEST(MainFrame, StoredPlacementOnlyOnScreensLargerThan640By480)
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(640, 480)));
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(1024, 480)));
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(640, 768)));
-    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(641, 481)), QRect(15, 15, 730, 500));
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(641, 481)), QRect(15, 15, 641, 481));
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1024, 768)), QRect(15, 15, 730, 500));
 
     settings.WriteInt(u"settings", u"cx", 900);
     settings.WriteInt(u"Settings", u"cy", 700);
     settings.WriteInt(u"SETTINGS", u"x", 40);
     settings.WriteInt(u"settings", u"y", 30);
     EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1920, 1080)), QRect(40, 30, 900, 700));
+
+    // Nor can a huge one cost a gigabyte of window.
+    settings.WriteInt(u"settings", u"cx", 20000);
+    settings.WriteInt(u"settings", u"cy", 16000);
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1920, 1050)), QRect(40, 30, 1920, 1050));
 
     // A damaged value cannot make the window vanish.
     settings.WriteInt(u"settings", u"cx", 0);
