@@ -20,7 +20,6 @@ public:
 
     void OnFocus(bool gained) override;
     bool OnCommand(int id) override;
-    bool IsCommandEnabled(int id) const override;
 
     // The one way application commands put text into the document: replaces
     // the selection, if any, or inserts at the caret, as one undo step; the
@@ -30,8 +29,11 @@ public:
 protected:
     void OnCaretChanged() override;
     void OnOvertypeChanged() override;
-    void CopyToClipboard(const std::u16string& text) override;
-    bool ReadClipboard(std::u16string& text) const override;
+    void CopyToClipboard(const SECEditTransfer& data) override;
+    bool ReadClipboard(SECEditTransfer& data) const override;
+    bool ClipboardHasText() const override;
+    void SetPrimarySelection(const std::u16string& text) override;
+    bool ReadPrimarySelection(std::u16string& text) const override;
     void PostCaretLineLeft() override;
 
 private:
@@ -39,6 +41,7 @@ private:
     void BindMenuCommands();
     void UnbindMenuCommands();
     void UpdateMenuCommands();
+    static void WatchClipboard();
 
     CTavroView& m_view;
     QList<QMetaObject::Connection> m_menuConnections;
