@@ -1,6 +1,7 @@
 #include "app/CFontColorDlg.h"
 
 #include "app/CColorButton.h"
+#include "app/CEditorSettingsPage.h"
 #include "app/CFontColorSample.h"
 #include "engine/SECEditMsg.h"
 #include "platform/qt/QtFonts.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -109,10 +111,20 @@ CFontColorDlg::CFontColorDlg(SECEditLangConfig& config, QWidget* parent) : QDial
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Two pages: fonts and colours, and how the language's documents edit.
+    auto* colorPage = new QWidget;
+    auto* colorLayout = new QVBoxLayout(colorPage);
+    colorLayout->addWidget(colorBox, 1);
+    colorLayout->addLayout(fontRow);
+    colorLayout->addWidget(sampleBox);
+    m_editorPage = new CEditorSettingsPage;
+    m_editorPage->Load(m_config);
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(colorPage, tr("Font and Color"));
+    m_tabs->addTab(m_editorPage, tr("Editor"));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(colorBox, 1);
-    layout->addLayout(fontRow);
-    layout->addWidget(sampleBox);
+    layout->addWidget(m_tabs, 1);
     layout->addWidget(buttons);
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this] { ShowSelectedGroup(); });
@@ -272,7 +284,9 @@ QFont CFontColorDlg::GetWorkingFont() const
 
 QString CFontColorDlg::GetShownFaceName() const
 {
-    return m_face.isEmpty() ? QFontInfo(GetWorkingFont()).family() : m_face;
+    // A built-in or missing face is painted in the desktop's fixed-width font: name that one.
+    const FontDescription working{m_face.toStdU16String(), m_points, 0, 0, true, false, false};
+    return UsesDesktopFixedFont(working) ? QFontInfo(GetWorkingFont()).family() : m_face;
 }
 
 QString CFontColorDlg::GetSizeText() const
@@ -339,6 +353,7 @@ void CFontColorDlg::ResetAll()
     m_list->setCurrentRow(m_list->count() > 0 ? 0 : -1);
     ShowSelectedGroup();
     ShowFont();
+    m_editorPage->Load(m_config);
 }
 
 void CFontColorDlg::Apply()
@@ -351,6 +366,7 @@ void CFontColorDlg::Apply()
     std::vector<SECEditColorGroup>& groups = m_config.GetColorGroups();
     const std::size_t count = std::min(groups.size(), m_groups.size());
     std::copy_n(m_groups.begin(), count, groups.begin());
+    m_editorPage->Apply(m_config);
 }
 
 void CFontColorDlg::NotifyFontUpdate(SECEditLangConfig& config)

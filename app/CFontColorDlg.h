@@ -11,16 +11,19 @@
 #include <vector>
 
 class CColorButton;
+class CEditorSettingsPage;
 class CFontColorSample;
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QTabWidget;
 class SECEditLangConfig;
 
-// "Font and Color Settings": the editor font and the colours of the
-// configurable colour groups of one language. Everything is edited on
-// copies; Apply writes them into the shared configuration, and
-// NotifyFontUpdate makes every document of that language repaint.
+// "Font and Color Settings": the editor font, the colours of the
+// configurable colour groups and the editor settings of one language.
+// Everything is edited on copies; Apply writes them into the shared
+// configuration, and NotifyFontUpdate makes every document of that language
+// re-measure and repaint.
 class CFontColorDlg : public QDialog
 {
     Q_OBJECT
@@ -36,7 +39,8 @@ public:
     const std::vector<SECEditColorGroup>& GetGroups() const { return m_groups; }
     QString GetFaceName() const { return m_face; }
     int GetPointSize() const { return m_points; }
-    // The face shown, the configured one or, when none is set, the one the editor falls back on.
+    // The face shown: the configured one, or the desktop's fixed-width family that
+    // stands in for a built-in or missing face.
     QString GetShownFaceName() const;
     QString GetSizeText() const;
     QFont GetWorkingFont() const;
@@ -64,8 +68,10 @@ public:
     QCheckBox* GetForegroundAutomaticBox() const { return m_foreAuto; }
     QCheckBox* GetBackgroundAutomaticBox() const { return m_backAuto; }
     CFontColorSample* GetSample() const { return m_sample; }
+    QTabWidget* GetTabs() const { return m_tabs; }
+    CEditorSettingsPage* GetEditorPage() const { return m_editorPage; }
 
-    // Writes the working font and groups into the configuration.
+    // Writes the working font, groups and editor settings into the configuration.
     void Apply();
     // Tells every engine using the configuration that font and colours changed.
     static void NotifyFontUpdate(SECEditLangConfig& config);
@@ -95,6 +101,8 @@ private:
     QLabel* m_faceLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
     CFontColorSample* m_sample = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    CEditorSettingsPage* m_editorPage = nullptr;
     ColorChooser m_chooseColor;
     FontChooser m_chooseFont;
 };

@@ -4,6 +4,7 @@
 #include "platform/IMessageBox.h"
 #include "platform/ISettingsStore.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -89,11 +90,17 @@ QWidget* COptionPropSheet::CreateOtherPage()
     m_tabStop->setObjectName(QStringLiteral("TabStop"));
     m_tabStop->setRange(1, 32);
 
+    m_newLineEnds = new QComboBox;
+    m_newLineEnds->setObjectName(QString::fromUtf16(kNewLineEndsKey));
+    m_newLineEnds->addItem(tr("LF (Linux, macOS)"), QStringLiteral("LF"));
+    m_newLineEnds->addItem(tr("CR LF (Windows)"), QStringLiteral("CRLF"));
+
     auto* directoryLabel = new QLabel(tr("&Document directory:"));
     directoryLabel->setBuddy(m_directory);
     auto* form = new QFormLayout;
     form->addRow(directoryLabel, directoryRow);
     form->addRow(tr("T&ab Stop"), m_tabStop);
+    form->addRow(tr("&Line ends of new documents:"), m_newLineEnds);
 
     auto* shell = new QGroupBox(tr("Shell Integration"));
     auto* sendTo = new QPushButton(tr("Send T&o Shortcut"));
@@ -119,6 +126,14 @@ void COptionPropSheet::LoadOtherPage()
     m_directory->setText(QString::fromStdU16String(m_settings.ReadString(kSettings, u"DefaultDir", u"")));
     m_wordWrap = m_settings.ReadInt(kSettings, u"WordWrapState", 0);
     m_tabStop->setValue(m_settings.ReadInt(kSettings, u"TabStop", kDefaultTabStop));
+    m_newLineEnds->setCurrentIndex(NewDocumentsUseLineFeeds(m_settings) ? 0 : 1);
+}
+
+bool COptionPropSheet::NewDocumentsUseLineFeeds(const ISettingsStore& settings)
+{
+    // Anything but CR LF, a missing or mangled value included, means the platform's own.
+    const QString value = QString::fromStdU16String(settings.ReadString(kSettings, kNewLineEndsKey, u"LF")).trimmed();
+    return value.compare(QLatin1String("CRLF"), Qt::CaseInsensitive) != 0;
 }
 
 void COptionPropSheet::OnBrowse()
@@ -144,6 +159,7 @@ void COptionPropSheet::accept()
         m_settings.WriteString(kSettings, u"DefaultDir", m_directory->text().toStdU16String());
         m_settings.WriteInt(kSettings, u"WordWrapState", m_wordWrap);
         m_settings.WriteInt(kSettings, u"TabStop", m_tabStop->value());
+        m_settings.WriteString(kSettings, kNewLineEndsKey, m_newLineEnds->currentData().toString().toStdU16String());
     }
     QDialog::accept();
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class IMessageBox;
+class QComboBox;
 class ISettingsStore;
 class QLineEdit;
 class QSpinBox;
@@ -25,6 +26,10 @@ public:
 
     COptionPropSheet(ISettingsStore& settings, IMessageBox& messages, QWidget* parent = nullptr);
 
+    // "Line ends of new documents": bare line feeds unless the user chose CR LF.
+    static constexpr char16_t kNewLineEndsKey[] = u"NewLineEnds";
+    static bool NewDocumentsUseLineFeeds(const ISettingsStore& settings);
+
     // Tests answer the folder browser and aim the shortcut at a folder of their own.
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     void SetShortcutFolder(const QString& folder) { m_shortcutFolder = folder; }
@@ -33,6 +38,7 @@ public:
     QLineEdit* GetUserField(int index) const { return m_user[index]; }
     QLineEdit* GetDirectoryEdit() const { return m_directory; }
     QSpinBox* GetTabStop() const { return m_tabStop; }
+    QComboBox* GetNewLineEnds() const { return m_newLineEnds; }
 
     void OnBrowse();
     void OnSendToShortcut();
@@ -51,6 +57,7 @@ private:
     QLineEdit* m_user[kUserFieldCount] = {};
     QLineEdit* m_directory = nullptr;
     QSpinBox* m_tabStop = nullptr;
+    QComboBox* m_newLineEnds = nullptr;
     int m_wordWrap = 0;
     bool m_otherLoaded = false;
 };

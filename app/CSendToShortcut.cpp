@@ -50,7 +50,7 @@ QByteArray CSendToShortcut::EntryText(const QString& program)
     // The same offer as the packaged entry, but starting this very program.
     text += "Icon=tavro\n"
             "Terminal=false\n"
-            "Categories=Development;TextEditor;Utility;\n"
+            "Categories=Development;TextEditor;\n"
             "MimeType=text/plain;text/x-c++src;text/x-c++hdr;text/x-csrc;text/x-chdr;text/x-csharp;text/x-java;"
             "text/x-sql;text/html;text/xml;application/xml;application/xslt+xml;application/javascript;"
             "text/vbscript;\n";

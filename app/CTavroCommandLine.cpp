@@ -24,7 +24,11 @@ CTavroCommandLine CTavroCommandLine::Parse(const QStringList& arguments, const Q
     parser.setApplicationDescription(
         QStringLiteral("Tavro, a text editor for programmers. Opens each FILE in its own window."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): it also offers --help-all, which would start the
+    // editor here instead of printing anything.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption print({QStringLiteral("p"), QStringLiteral("print")},
                                    QStringLiteral("Print the files on the default printer, then quit."));

@@ -1,5 +1,6 @@
 #include "app/CTavroDoc.h"
 
+#include "app/COptionPropSheet.h"
 #include "app/CTavroApp.h"
 #include "engine/SECEditLangSettings.h"
 
@@ -22,6 +23,7 @@ bool CTavroDoc::OnNewDocument()
 {
     m_pathName.clear();
     const bool ok = m_edit.ResetContent();
+    m_edit.SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_app.Settings()));
     CheckModified();
     return ok;
 }
@@ -31,6 +33,9 @@ bool CTavroDoc::OnOpenDocument(const QString& path)
     // The language comes first, so the first colouring of the text uses it.
     m_edit.SetLanguage(m_app.LanguageForPath(path).toStdU16String());
     const bool ok = m_edit.OpenFile(QFile::encodeName(path).toStdString());
+    // A file without a line break has no convention to keep: it takes the new documents' one.
+    if (ok && m_edit.GetLineCount() <= 1)
+        m_edit.SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_app.Settings()));
     CheckModified();
     return ok;
 }

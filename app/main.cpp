@@ -78,6 +78,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     SetIdentity();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavro.png")));
+    // Lets the desktop match the windows to the installed tavro.desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavro"));
 
     const CTavroCommandLine commandLine = CTavroCommandLine::Parse(app.arguments(), QDir::currentPath());
     switch (commandLine.action) {

@@ -177,6 +177,9 @@ public:
     // True when the document's own line breaks are bare line feeds, so the
     // line-end string the engine and the editor insert is a line feed alone.
     bool BreaksWithLineFeedOnly() const noexcept { return m_lineFeedBreaks; }
+    // Chooses the line end for a text that has none of its own yet (a new
+    // document, a file of one line); ResetContent goes back to CR LF.
+    void SetBreaksWithLineFeedOnly(bool lineFeedOnly) noexcept { m_lineFeedBreaks = lineFeedOnly; }
 
     // --- Editing --------------------------------------------------------------
     // Inserts `length` characters of `text` (-1: up to its NUL; the text always

@@ -26,6 +26,10 @@ TEST(CommandLine, HelpVersionAndUnknownOptions)
     EXPECT_TRUE(help.message.contains(QStringLiteral("--version")));
     EXPECT_FALSE(help.message.contains(QStringLiteral("first-paint"))) << "test switches stay out of --help";
 
+    // An option that --help does not offer is a mistake, not a silent start.
+    EXPECT_FALSE(help.message.contains(QStringLiteral("--help-all")));
+    EXPECT_EQ(Parse({QStringLiteral("--help-all")}).action, CTavroCommandLine::Action::Error);
+
     const CTavroCommandLine version = Parse({QStringLiteral("--version")});
     EXPECT_EQ(version.action, CTavroCommandLine::Action::ShowVersion);
     EXPECT_TRUE(version.message.contains(QStringLiteral("3.3.0.6")));

@@ -52,6 +52,23 @@ TEST(Document, NewDocumentsAreNumberedFromTavro1)
     EXPECT_EQ(h.app->MainFrame()->windowTitle(), QStringLiteral("Tavro - Tavro2[*]"));
 }
 
+TEST(Document, NewDocumentsBreakLinesAsTheOptionSaysAndFilesKeepTheirOwn)
+{
+    AppHarness h;
+    const QString crlf = h.Write(QStringLiteral("crlf.txt"), "one\r\ntwo");
+    const QString oneLine = h.Write(QStringLiteral("one.txt"), "single");
+    ASSERT_TRUE(h.Start({crlf, oneLine}));
+    const auto lineEnd = [](CTavroDoc* doc) { return doc->GetEdit().GetLineEndString(); };
+    EXPECT_EQ(lineEnd(h.app->OnFileNew()), u"\n"); // the default on this platform
+    EXPECT_EQ(lineEnd(h.app->Documents()[0]), u"\r\n");
+    EXPECT_EQ(lineEnd(h.app->Documents()[1]), u"\n"); // no break of its own to keep
+
+    h.settings.WriteString(u"Settings", u"NewLineEnds", u"CRLF");
+    EXPECT_EQ(lineEnd(h.app->OnFileNew()), u"\r\n"); // what Enter and the insertions put in
+    h.settings.WriteString(u"Settings", u"NewLineEnds", u"nonsense");
+    EXPECT_EQ(lineEnd(h.app->OnFileNew()), u"\n");
+}
+
 TEST(Document, CommandLineOpensEachFileAndReportsEachMissingOneOnce)
 {
     AppHarness h;

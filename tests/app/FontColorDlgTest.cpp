@@ -1,7 +1,9 @@
 #include "DialogTestSupport.h"
+#include "tests/TestFonts.h"
 
 #include "app/CChildFrame.h"
 #include "app/CColorButton.h"
+#include "app/CEditorSettingsPage.h"
 #include "app/CFontColorDlg.h"
 #include "app/CFontColorSample.h"
 #include "engine/SECEdit.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -90,7 +93,10 @@ TEST(FontColorDialog, OffersTheConfigurableGroupsAndShowsTheFirst)
     EXPECT_EQ(FromQColor(dialog.GetSample()->GetForeground()), kRed);
     EXPECT_FALSE(dialog.SelectGroup(3)); // not configurable, so not listed
 
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), QStringLiteral("Courier"));
+    // The built-in face is painted in the desktop's fixed-width font, and named so; it stays stored as it was.
+    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("Courier"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(),
+              QFontInfo(MakeQFont({u"", 10, 0, 0, true, false, false})).family());
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fontSize"))->text(), QStringLiteral("10 pt"));
 }
 
@@ -135,7 +141,6 @@ TEST(FontColorDialog, AutomaticGroupsFollowTheTextGroupAndSelectionShowsItSwappe
 TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
 {
     OwnConfig own;
-    own.config->SetFacename(u"DejaVu Sans Mono");
     own.config->SetSize(12);
     own.Groups()[4].foreground = kBlue;
     own.Groups()[4].foregroundAutomatic = false;
@@ -145,29 +150,35 @@ TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)
     QFont asked;
     dialog.SetFontChooser([&asked](QWidget*, const QFont& initial) {
         asked = initial;
-        QFont chosen(QStringLiteral("Liberation Mono"));
+        QFont chosen(kTestFontFace);
         chosen.setPointSize(15);
         return std::optional<QFont>(chosen);
     });
+    const QString shown = QFontInfo(dialog.GetWorkingFont()).family();
     dialog.findChild<QPushButton*>(QStringLiteral("chooseFont"))->click();
-    EXPECT_EQ(asked.family(), QFontInfo(dialog.GetWorkingFont()).family());
+    EXPECT_EQ(asked.family(), shown);
     EXPECT_EQ(asked.pointSize(), 12);
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("faceName"))->text(), kTestFontFace);
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fontSize"))->text(), QStringLiteral("15 pt"));
     ASSERT_TRUE(dialog.SelectGroup(4));
     dialog.SetForeground(ToQColor(kRed));
     ASSERT_TRUE(dialog.SelectGroup(2));
     dialog.GetForegroundAutomaticBox()->click();
 
+    dialog.GetEditorPage()->GetTabSize()->setValue(9);
+    dialog.GetEditorPage()->GetAutoIndent()->setChecked(true);
+
     dialog.findChild<QPushButton*>(QStringLiteral("resetAll"))->click();
-    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(dialog.GetEditorPage()->GetTabSize()->value(), 4);
+    EXPECT_FALSE(dialog.GetEditorPage()->GetAutoIndent()->isChecked());
+    EXPECT_EQ(dialog.GetFaceName(), QStringLiteral("Courier"));
     EXPECT_EQ(dialog.GetPointSize(), 12);
     EXPECT_EQ(dialog.GetGroups()[4].foreground, kBlue);
     EXPECT_TRUE(dialog.GetGroups()[2].foregroundAutomatic);
     EXPECT_EQ(dialog.GetSelectedGroup(), 0);
     // Nothing reached the configuration.
     EXPECT_EQ(own.Groups(), opened);
-    EXPECT_EQ(own.config->GetFacename(), u"DejaVu Sans Mono");
+    EXPECT_EQ(own.config->GetFacename(), u"Courier");
 }
 
 TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
@@ -198,10 +209,19 @@ TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
         colors.SetWorkingFont(chosen);
         colors.SelectGroup(0);
         colors.SetBackground(ToQColor(kYellow));
+        CEditorSettingsPage& editor = *colors.GetEditorPage();
+        editor.GetTabSize()->setValue(99); // beyond the range: the largest
+        editor.GetInsertSpaces()->setChecked(true);
+        editor.GetAutoIndent()->setChecked(true);
+        editor.GetShowWhitespace()->setChecked(true);
+        editor.GetVirtualWhitespace()->setChecked(true);
         return int(ok ? QDialog::Accepted : QDialog::Rejected);
     });
+    const int tabStopBefore = paneOf(second)->GetViewport().GetTabStopWidth();
     commands.OnChooseFont(); // cancelled
     EXPECT_EQ(own.config->GetSize(), 10);
+    EXPECT_EQ(own.config->GetTabSize(), 4);
+    EXPECT_FALSE(own.config->GetShowWhitespace());
     EXPECT_TRUE(own.Groups()[0].backgroundAutomatic);
     EXPECT_EQ(paneOf(second)->GetViewport().GetSettings().font.pointSize, 10);
 
@@ -210,8 +230,15 @@ TEST(FontColorDialog, OkRepaintsEveryDocumentOfTheLanguageAndCancelNone)
     EXPECT_EQ(own.config->GetFacename(), u"DejaVu Sans Mono");
     EXPECT_EQ(own.config->GetSize(), 16);
     EXPECT_EQ(own.Groups()[0].background, kYellow);
+    EXPECT_EQ(own.config->GetTabSize(), 64);
+    EXPECT_TRUE(own.config->GetReplaceTabs() && own.config->GetAutoIndent() && own.config->GetShowWhitespace() &&
+                own.config->GetVirtualWhitespace());
     for (CTavroDoc* doc : {first, second}) {
         const SECEditViewSettings& settings = paneOf(doc)->GetViewport().GetSettings();
+        // Re-measured at once: 64 columns of a 16-point font, white space shown.
+        EXPECT_EQ(settings.tabSize, 64);
+        EXPECT_TRUE(settings.showWhitespace && settings.virtualWhitespace);
+        EXPECT_GT(paneOf(doc)->GetViewport().GetTabStopWidth(), 16 * tabStopBefore);
         EXPECT_EQ(settings.font.face, u"DejaVu Sans Mono");
         EXPECT_EQ(settings.font.pointSize, 16);
         EXPECT_EQ(settings.GetTextColors().background, kYellow);

@@ -7,6 +7,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <QComboBox>
+
 #include <gtest/gtest.h>
 
 TEST(OptionPropSheet, UserDetailsAreWrittenOnOkEvenWhenEmptyAndNothingOnCancel)
@@ -55,13 +57,17 @@ TEST(OptionPropSheet, OtherOptionsAreWrittenOnlyWhenThePageWasShown)
     });
     sheet.GetTabs()->setCurrentIndex(1);
     EXPECT_EQ(sheet.GetTabStop()->value(), 5);
+    EXPECT_EQ(sheet.GetNewLineEnds()->currentData().toString(), QStringLiteral("LF"));
     sheet.OnBrowse();
     EXPECT_EQ(offered, QStringLiteral("/home/ann/docs"));
     EXPECT_EQ(sheet.GetDirectoryEdit()->text(), QStringLiteral("/home/ann/docs"));
     sheet.SetFolderChooser([](QWidget*, const QString&) { return QStringLiteral("/srv/work"); });
     sheet.OnBrowse();
     sheet.GetTabStop()->setValue(8);
+    sheet.GetNewLineEnds()->setCurrentIndex(1);
     sheet.accept();
+    EXPECT_EQ(settings.ReadString(u"Settings", u"NewLineEnds", u""), u"CRLF");
+    EXPECT_FALSE(COptionPropSheet::NewDocumentsUseLineFeeds(settings));
     EXPECT_EQ(settings.ReadString(u"Settings", u"DefaultDir", u""), u"/srv/work");
     EXPECT_EQ(settings.ReadInt(u"Settings", u"TabStop", 0), 8);
     EXPECT_EQ(settings.ReadInt(u"Settings", u"WordWrapState", 0), 1);

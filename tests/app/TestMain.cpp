@@ -1,7 +1,11 @@
+#include "tests/TestFonts.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -10,6 +14,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    if (!LoadTestFont()) {
+        std::fprintf(stderr, "The test font %s cannot be loaded (package fonts-dejavu-core).\n", qPrintable(kTestFontFace));
+        return 1;
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Ostrivanteco"));
     QCoreApplication::setApplicationName(QStringLiteral("tavro-tests"));
     QCoreApplication::setApplicationVersion(QStringLiteral("3.3.0.6"));

@@ -1,7 +1,9 @@
 #include "ViewTestSupport.h"
+#include "tests/TestFonts.h"
 
 #include "engine/SECEditMsg.h"
 #include "platform/qt/QtFontMetrics.h"
+#include "platform/qt/QtFonts.h"
 #include "platform/qt/QtPainterSurface.h"
 #include "syntax/LangConfigResourceLoader.h"
 #include "view/SECEditSelectionHolder.h"
@@ -11,6 +13,10 @@
 #include "view/SECEditViewport.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QScreen>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -20,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -79,6 +86,7 @@ TEST(PaneRendering, CppKeywordsAndCommentsShowTheirColours)
 {
     TestConfigPtr config = LoadCpp();
     ASSERT_TRUE(config);
+    config->SetFacename(kTestFontFace.toStdU16String());
     SECEdit edit;
     LoadText(edit, u"int main() // entry\n{\n    return 0; /* done\n    here */\n}\n", config.get());
     QtFontMetricsFactory metrics;
@@ -102,15 +110,44 @@ TEST(PaneRendering, CppKeywordsAndCommentsShowTheirColours)
     };
     const QRgb blue = qRgb(0, 0, 255);
     const QRgb green = qRgb(0, 128, 0);
-    EXPECT_TRUE(HasPixel(image, cell(0, 0, 3), blue));      // int
-    EXPECT_FALSE(HasPixel(image, cell(0, 0, 3), green));
-    EXPECT_TRUE(HasPixel(image, cell(2, 4, 10), blue));     // return
-    EXPECT_TRUE(HasPixel(image, cell(0, 11, 19), green));   // // entry
-    EXPECT_FALSE(HasPixel(image, cell(0, 11, 19), blue));
-    EXPECT_TRUE(HasPixel(image, cell(3, 4, 11), green));    // inside the block comment
-    EXPECT_FALSE(HasPixel(image, cell(0, 4, 8), blue));     // main is no keyword
+    // Glyph edges are anti-aliased: a stroke's pixels come near its colour.
+    auto shows = [&](QRect area, QRgb color) { return HasPixelNear(image, area, color, 60); };
+    EXPECT_TRUE(shows(cell(0, 0, 3), blue));      // int
+    EXPECT_FALSE(shows(cell(0, 0, 3), green));
+    EXPECT_TRUE(shows(cell(2, 4, 10), blue));     // return
+    EXPECT_TRUE(shows(cell(0, 11, 19), green));   // // entry
+    EXPECT_FALSE(shows(cell(0, 11, 19), blue));
+    EXPECT_TRUE(shows(cell(3, 4, 11), green));    // inside the block comment
+    EXPECT_FALSE(shows(cell(0, 4, 8), blue));     // main is no keyword
     // Everything was painted: no pixel of the image's first colour is left.
     EXPECT_FALSE(HasPixel(image, image.rect(), qRgb(255, 0, 255)));
+}
+
+// Whatever fonts the machine has, the built-in faces and missing ones paint in
+// the desktop's fixed-width font, and a face the user chose is kept.
+TEST(EditorFont, BuiltInAndMissingFacesBecomeTheDesktopFixedFont)
+{
+    auto fixed = [](const char16_t* face) { return MakeQFont({face, 10, 0, 0, true, false, false}); };
+    auto fixedWidth = [](const QFont& font) {
+        const QFontMetricsF metrics(font);
+        return metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('M'));
+    };
+    const QFont desktop = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QString standIn = QFontInfo(fixed(u"Courier")).family();
+    for (const char16_t* face : {u"Courier", u"courier new", u"", u"No Such Face Mono"}) {
+        const QFont font = fixed(face);
+        EXPECT_TRUE(fixedWidth(font)) << QString::fromUtf16(face).toStdString();
+        EXPECT_EQ(QFontInfo(font).family(), standIn) << QString::fromUtf16(face).toStdString();
+        if (fixedWidth(desktop)) {
+            EXPECT_EQ(QFontInfo(font).family(), QFontInfo(desktop).family());
+        }
+    }
+    EXPECT_EQ(QFontInfo(fixed(kTestFontFace.toStdU16String().c_str())).family(), kTestFontFace);
+    // The size stays the configuration's, whatever size the desktop's font has.
+    const double dpi = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->logicalDotsPerInchY() : 96;
+    EXPECT_EQ(fixed(u"Courier").pixelSize(), int(std::lround(10 * dpi / 72)));
+    // Proportional faces (the gutter's numbers) are asked for as named.
+    EXPECT_EQ(MakeQFont({u"Ariel", 0, 12, 8, false, false, false}).family(), QStringLiteral("Ariel"));
 }
 
 TEST(PaneRendering, AutomaticColoursFollowTheDesktopPalette)
@@ -256,6 +293,7 @@ namespace {
 TEST(PaneRendering, SelectionWhiteSpaceMarksAndOtherScriptsSurviveBatching)
 {
     TestConfigPtr config = MakeTestConfig(4, true);
+    config->SetFacename(kTestFontFace.toStdU16String());
     SECEdit edit;
     LoadText(edit, u"ab cd\t\u03A9\u4E2D x\nsecond line", config.get());
     QtFontMetricsFactory metrics;
@@ -291,8 +329,8 @@ TEST(PaneRendering, SelectionWhiteSpaceMarksAndOtherScriptsSurviveBatching)
     EXPECT_EQ(backgroundOf(cell(0, 4, 5)), 0xFFFFFFu);
     // The tab's mark, and characters outside the cached range, are drawn.
     EXPECT_TRUE(HasPixelNear(image, cell(0, 5, 6), qRgb(0, 0, 0), 100));
-    EXPECT_TRUE(HasPixel(image, cell(0, 6, 8).adjusted(1, 1, -1, -1), qRgb(0, 0, 0)));
-    EXPECT_TRUE(HasPixel(image, cell(1, 0, 6), qRgb(0, 0, 0)));
+    EXPECT_TRUE(HasPixelNear(image, cell(0, 6, 8).adjusted(1, 1, -1, -1), qRgb(0, 0, 0), 100));
+    EXPECT_TRUE(HasPixelNear(image, cell(1, 0, 6), qRgb(0, 0, 0), 100));
     EXPECT_FALSE(HasPixel(image, image.rect(), qRgb(255, 0, 255)));
 }
 
