@@ -173,8 +173,6 @@ TEST(PaneMouse, AnInputMethodComposesAtTheCaretAndKnowsTheFont)
     const QRect before = pane.view.inputMethodQuery(Qt::ImCursorRectangle).toRect();
     EXPECT_FALSE(before.isEmpty());
     EXPECT_TRUE(pane.view.inputMethodQuery(Qt::ImEnabled).toBool());
-    EXPECT_EQ(pane.view.inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
-    EXPECT_EQ(pane.view.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("ab"));
     const QFont font = pane.view.inputMethodQuery(Qt::ImFont).value<QFont>();
     EXPECT_FALSE(font.family().isEmpty());
 
