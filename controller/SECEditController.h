@@ -117,6 +117,7 @@ public:
     void OnDragLeave() override;
     int OnDrop(const SECEditTransfer& data, int effect, int x, int y) override;
     bool IsDropCaretShown() const noexcept { return m_dropCaretShown; }
+    bool IsDropCaret() const override { return m_dropCaretShown; }
 
     // --- Clipboard --------------------------------------------------------------
     // What Copy and a drag offer: the selection, or without one the caret's

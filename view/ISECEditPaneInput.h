@@ -59,6 +59,8 @@ public:
     }
     // The window services the controller uses; none without a window.
     virtual void SetPaneHost(ISECEditPaneHost* host) { (void)host; }
+    // Whether the caret shows where dragged text would drop (drawn grey, without blinking).
+    virtual bool IsDropCaret() const { return false; }
     // The caret's text position (for input methods).
     virtual SECEditTextPos GetCaretTextPos() const { return {}; }
     // The caret in document pixels; false while no caret is to be drawn.

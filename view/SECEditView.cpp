@@ -95,7 +95,7 @@ void SECEditView::SetPaneInput(ISECEditPaneInput* input)
 QRect SECEditView::GetCaretScreenRect() const
 {
     PixelRect r;
-    if (!m_input || !m_caretPhase || !m_input->GetCaretRect(r))
+    if (!m_input || (!m_caretPhase && !m_input->IsDropCaret()) || !m_input->GetCaretRect(r))
         return {};
     const PixelPoint origin = m_viewport->GetOrigin();
     r = r.Translated(-origin.x, -origin.y);
@@ -129,6 +129,10 @@ void SECEditView::PaintCaret(QPainter& painter)
     // Inverting keeps the caret visible on any colour and the character under
     // an overtype block readable.
     painter.setClipping(false);
+    if (m_input && m_input->IsDropCaret()) {
+        painter.fillRect(m_caretShown, Qt::gray);
+        return;
+    }
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.fillRect(m_caretShown, Qt::white);
 }

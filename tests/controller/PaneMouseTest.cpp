@@ -144,7 +144,13 @@ TEST(PaneMouse, DropsCarryTextColumnBlocksAndRefuseReadOnly)
         pane.view.dropEvent(&event);
         return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
     };
+    // While text is over the pane its drop caret shows, with or without the focus.
+    QDragEnterEvent over(pane.At(2, 2), Qt::CopyAction | Qt::MoveAction, &plain, Qt::LeftButton, Qt::NoModifier);
+    pane.view.dragEnterEvent(&over);
+    EXPECT_TRUE(pane.controller.IsDropCaret());
+    EXPECT_FALSE(pane.view.GetCaretScreenRect().isEmpty());
     EXPECT_EQ(drop(plain, pane.At(1, 0), Qt::NoModifier), Qt::MoveAction);
+    EXPECT_FALSE(pane.controller.IsDropCaret());
     EXPECT_EQ(doc.Line(0), u"aXYbc");
     EXPECT_EQ(drop(*block, pane.At(1, 1), Qt::ControlModifier), Qt::CopyAction);
     EXPECT_EQ(doc.Line(1), u"d12ef");
