@@ -232,6 +232,9 @@ void CMainFrame::CreateActions()
     AddAction(EditFind, tr("&Find..."), tr("Find the specified text\nFind"), key("Ctrl+F"));
     AddAction(EditReplace, tr("R&eplace..."), tr("Replace specific text with different text\nReplace"), key("Ctrl+H"));
     AddAction(EditSelectAll, tr("Select A&ll\tCtrl+A"), tr("Selects the entire document\nSelect All"));
+    AddAction(EditColumnMode, tr("Colu&mn Selection\tCtrl+Shift+B"),
+              tr("Mouse drags and Shift with the arrow keys select column blocks\nColumn Selection"))
+        ->setCheckable(true);
 
     // View
     QAction* toolbar = AddAction(ViewToolbar, tr("&Toolbar"), tr("Show or hide the toolbar\nToggle ToolBar"), {}, true);
@@ -351,6 +354,7 @@ void CMainFrame::CreateMenus()
     edit->addAction(Action(EditReplace));
     edit->addSeparator();
     edit->addAction(Action(EditSelectAll));
+    edit->addAction(Action(EditColumnMode));
     QMenu* view129 = menu(tr("&View"), {ViewToolbar, ViewStatusBar, 0, ShowWhitespace, ShowLineNumbers, 0,
                                         RemainOnTop});
     QMenu* insert = menu(tr("&Insert"), {Template, DateTime});

@@ -538,7 +538,7 @@ void SECEditController::OnLineCutOrDelete(bool cut)
     else
         SelectLines(m_caret.line);
     if (cut)
-        CopyToClipboard(GetSelectedText());
+        CopyToClipboard({GetSelectedText(), false});
     ReplaceSelection({});
 }
 

@@ -83,7 +83,8 @@ TEST(MainFrame, MenusSwitchBetween128And129WithEveryItemPresent)
     EXPECT_EQ(MenuIds(MenuNamed(frame, QStringLiteral("Edit"))),
               (QList<int>{EditUndo, EditRedo, 0, EditCut, EditCopy, EditPaste, 0, UpperCase, LowerCase, IndentIncrease,
                           IndentDecrease, EditBookmarkToggle, EditBookmarkNext, EditBookmarkPrev, 0,
-                          EditBookmarkClearAll, 0, GoTo, EditFind, EditReplace, 0, EditSelectAll}));
+                          EditBookmarkClearAll, 0, GoTo, EditFind, EditReplace, 0, EditSelectAll,
+                          EditColumnMode}));
     EXPECT_EQ(MenuIds(MenuNamed(frame, QStringLiteral("Insert"))),
               (QList<int>{Template, DateTime, UserInfoAll, 0, UserName, CompanyName, Address, Telephone, Fax, Email,
                           Uuid, Comment}));
