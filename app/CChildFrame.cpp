@@ -3,9 +3,16 @@
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
 #include "app/CTavroView.h"
+#include "app/FileIdentity.h"
+#include "platform/IMessageBox.h"
 #include "view/SECEditSplitterWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
@@ -14,6 +21,35 @@ CChildFrame::CChildFrame(CTavroApp& app, CTavroDoc& doc, QWidget* parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Hidden until another program changes the file; it never takes the
+    // keyboard from the text.
+    m_noticeBar = new QFrame(this);
+    m_noticeBar->setObjectName(QStringLiteral("FileNoticeBar"));
+    m_noticeBar->setFrameShape(QFrame::StyledPanel);
+    m_noticeBar->setAutoFillBackground(true);
+    QPalette palette = m_noticeBar->palette();
+    palette.setColor(QPalette::Window, QColor(255, 244, 196));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_noticeBar->setPalette(palette);
+    auto* barLayout = new QHBoxLayout(m_noticeBar);
+    barLayout->setContentsMargins(8, 4, 8, 4);
+    m_noticeText = new QLabel(m_noticeBar);
+    m_noticeText->setWordWrap(true);
+    m_reloadButton = new QPushButton(tr("&Reload"), m_noticeBar);
+    m_reloadButton->setObjectName(QStringLiteral("ReloadButton"));
+    m_keepButton = new QPushButton(tr("&Keep Mine"), m_noticeBar);
+    m_keepButton->setObjectName(QStringLiteral("KeepMineButton"));
+    for (QPushButton* button : {m_reloadButton, m_keepButton})
+        button->setFocusPolicy(Qt::NoFocus);
+    barLayout->addWidget(m_noticeText, 1);
+    barLayout->addWidget(m_reloadButton);
+    barLayout->addWidget(m_keepButton);
+    layout->addWidget(m_noticeBar);
+    connect(m_reloadButton, &QPushButton::clicked, this, &CChildFrame::OnReloadClicked);
+    connect(m_keepButton, &QPushButton::clicked, this, &CChildFrame::OnKeepMineClicked);
+
     m_paneHost = CreatePaneHost(doc, this);
     layout->addWidget(m_paneHost);
     setFocusProxy(m_paneHost);
@@ -21,7 +57,36 @@ CChildFrame::CChildFrame(CTavroApp& app, CTavroDoc& doc, QWidget* parent)
     m_doc->AddFrame(this);
     connect(m_doc, &CTavroDoc::titleChanged, this, &CChildFrame::UpdateTitle);
     connect(m_doc, &CTavroDoc::modifiedChanged, this, &CChildFrame::UpdateTitle);
+    connect(m_doc, &CTavroDoc::fileNoticeChanged, this, &CChildFrame::UpdateFileNotice);
     UpdateTitle();
+    UpdateFileNotice();
+}
+
+void CChildFrame::UpdateFileNotice()
+{
+    const QString text = m_doc->FileNotice();
+    m_noticeText->setText(text.isEmpty() ? QString() : text);
+    m_reloadButton->setVisible(m_doc->FileNoticeOffersReload());
+    m_keepButton->setText(m_doc->FileNoticeOffersReload() ? tr("&Keep Mine") : tr("&Dismiss"));
+    m_noticeBar->setVisible(!text.isEmpty());
+}
+
+void CChildFrame::OnReloadClicked()
+{
+    const QString question = tr("Read '%1' again from disk? The changes made here since it was last saved will be lost.")
+                                 .arg(QDir::toNativeSeparators(m_doc->GetPathName()));
+    if (m_app.Messages().Show(question.toStdU16String(), IMessageBox::Buttons::YesNo, IMessageBox::Icon::Warning)
+        != IMessageBox::Answer::Yes)
+        return;
+    m_doc->Reload();
+}
+
+void CChildFrame::OnKeepMineClicked()
+{
+    // The file as it is now is the one a later Save replaces without asking again.
+    if (m_doc->FileNoticeOffersReload())
+        m_doc->SetDiskIdentity(FileIdentity::Of(m_doc->GetPathName()));
+    m_doc->ShowFileNotice({}, false);
 }
 
 CChildFrame::~CChildFrame()

@@ -4,6 +4,9 @@
 
 class CTavroApp;
 class CTavroDoc;
+class QFrame;
+class QLabel;
+class QPushButton;
 
 // A document window: one document, shown in the split-pane widget that fills
 // the window. Several windows may show the same document (New Window).
@@ -17,6 +20,8 @@ public:
 
     CTavroDoc* GetDocument() const { return m_doc; }
     QWidget* GetPaneHost() const { return m_paneHost; }
+    // The bar above the panes that tells of a file changed by another program.
+    QFrame* GetFileNoticeBar() const { return m_noticeBar; }
 
     // The document's title, with ":n" when several windows show it.
     QString FrameTitle() const;
@@ -38,9 +43,16 @@ protected:
 
 private:
     void UpdateTitle();
+    void UpdateFileNotice();
+    void OnReloadClicked();
+    void OnKeepMineClicked();
 
     CTavroApp& m_app;
     CTavroDoc* m_doc;
     QWidget* m_paneHost = nullptr;
+    QFrame* m_noticeBar = nullptr;
+    QLabel* m_noticeText = nullptr;
+    QPushButton* m_reloadButton = nullptr;
+    QPushButton* m_keepButton = nullptr;
     bool m_closeWithoutAsking = false;
 };

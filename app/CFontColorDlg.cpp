@@ -3,9 +3,11 @@
 #include "app/CColorButton.h"
 #include "app/CEditorSettingsPage.h"
 #include "app/CFontColorSample.h"
+#include "engine/ColorGroupKind.h"
 #include "engine/SECEditMsg.h"
 #include "platform/qt/QtFonts.h"
 #include "syntax/SECEditLangConfig.h"
+#include "view/SECEditContrast.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -209,7 +211,16 @@ void CFontColorDlg::ShowSelectedGroup()
     m_backButton->setEnabled(!group.backgroundAutomatic);
     m_foreButton->SetColor(ToQColor(group.foreground));
     m_backButton->SetColor(ToQColor(group.background));
-    m_sample->SetSample(GetWorkingFont(), ToQColor(group.foreground), ToQColor(group.background));
+    m_sample->SetSample(GetWorkingFont(), ToQColor(PaintedForeground(group)), ToQColor(group.background));
+}
+
+std::uint32_t CFontColorDlg::PaintedForeground(const SECEditColorGroup& group) const
+{
+    // As the panes paint it: lightened on a dark Text background when it would not read.
+    const std::size_t text = m_config.GetKindColorGroupIndex(ColorGroupKind::Text);
+    if (text >= m_groups.size() || !SECEditContrast::IsDark(m_groups[text].background))
+        return group.foreground;
+    return SECEditContrast::Readable(group.foreground, group.background);
 }
 
 void CFontColorDlg::SetForeground(const QColor& color)

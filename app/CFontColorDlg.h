@@ -85,6 +85,7 @@ private:
     void ShowSelectedGroup();
     void ShowFont();
     void ApplyAutomaticRule();
+    std::uint32_t PaintedForeground(const SECEditColorGroup& group) const;
     void OnChooseColor(bool foreground);
     void OnChooseFont();
 

@@ -234,6 +234,9 @@ void CMainFrame::CreateActions()
     AddAction(EditFind, tr("&Find..."), tr("Find the specified text\nFind"), key("Ctrl+F"));
     AddAction(EditReplace, tr("R&eplace..."), tr("Replace specific text with different text\nReplace"), key("Ctrl+H"));
     AddAction(EditSelectAll, tr("Select A&ll\tCtrl+A"), tr("Selects the entire document\nSelect All"));
+    AddAction(EditColumnMode, tr("Colu&mn Selection\tCtrl+Shift+B"),
+              tr("Mouse drags and Shift with the arrow keys select column blocks\nColumn Selection"))
+        ->setCheckable(true);
 
     // View
     QAction* toolbar = AddAction(ViewToolbar, tr("&Toolbar"), tr("Show or hide the toolbar\nToggle ToolBar"), {}, true);
@@ -353,6 +356,7 @@ void CMainFrame::CreateMenus()
     edit->addAction(Action(EditReplace));
     edit->addSeparator();
     edit->addAction(Action(EditSelectAll));
+    edit->addAction(Action(EditColumnMode));
     QMenu* view129 = menu(tr("&View"), {ViewToolbar, ViewStatusBar, 0, ShowWhitespace, ShowLineNumbers, 0,
                                         RemainOnTop});
     QMenu* insert = menu(tr("&Insert"), {Template, DateTime});
@@ -709,7 +713,8 @@ std::optional<QRect> CMainFrame::StoredPlacement(const ISettingsStore& settings,
         cx = kDefaultCx;
     if (cy < kMinimumStoredSize || cy > 16 * screen.height())
         cy = kDefaultCy;
-    return QRect(x, y, cx, cy);
+    // Never larger than the screen's free area.
+    return QRect(x, y, std::min(cx, screen.width()), std::min(cy, screen.height()));
 }
 
 bool CMainFrame::ShouldStorePlacement(const QRect& frame, bool minimized)
@@ -722,17 +727,22 @@ void CMainFrame::RestorePlacement()
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const std::optional<QRect> stored = StoredPlacement(m_app.Settings(), screen->size());
+    // The screen that shows the stored corner, or the primary one when a
+    // monitor has gone away; the window fits inside its free area.
+    const ISettingsStore& settings = m_app.Settings();
+    const QPoint corner(settings.ReadInt(kSectionPlacement, u"x", kDefaultX),
+                        settings.ReadInt(kSectionPlacement, u"y", kDefaultY));
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s->availableGeometry().contains(corner))
+            screen = s;
+    }
+    const QRect area = screen->availableGeometry();
+    const std::optional<QRect> stored = StoredPlacement(settings, area.size());
     if (!stored)
         return;
     resize(stored->size());
-    // Only move to a corner some screen still shows; a monitor that has gone
-    // away would otherwise leave the window out of reach.
-    bool onScreen = false;
-    for (QScreen* s : QGuiApplication::screens())
-        onScreen = onScreen || s->availableGeometry().contains(stored->topLeft());
-    if (onScreen)
-        move(stored->topLeft());
+    move(std::clamp(stored->left(), area.left(), area.right() + 1 - stored->width()),
+         std::clamp(stored->top(), area.top(), area.bottom() + 1 - stored->height()));
 }
 
 void CMainFrame::SavePlacement()

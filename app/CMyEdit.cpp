@@ -35,6 +35,11 @@ constexpr std::u16string_view kContainsNul
 constexpr std::u16string_view kOddLastByte
     = u"The file '%1' ends with a single byte that is not part of any UTF-16 character. "
       u"The byte is kept and written back at the end of the file.";
+constexpr std::u16string_view kNotAFile
+    = u"'%1' is not a regular file (it is a folder, a named pipe, a device or a socket) and cannot be opened.";
+constexpr std::u16string_view kLinesBroken
+    = u"'%1' has %2 line(s) wider than 2,048 columns. They were broken into shorter lines, so the "
+      u"document now differs from the file, and saving it will write those lines broken.";
 constexpr std::u16string_view kReadOnly
     = u"The file '%1' exists and is read-only. Please save to a different filename.";
 constexpr std::u16string_view kSaveAsUtf8
@@ -102,6 +107,71 @@ private:
 
 } // namespace
 
+// The document's store, telling the engine's change listener of every change
+// to the current text. Stores being filled by a load are not the current one
+// and stay silent.
+class CMyEdit::ReportingStore final : public SECEditTextStore
+{
+public:
+    explicit ReportingStore(const CMyEdit& edit) : m_edit(edit) {}
+
+    bool Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count) override
+    {
+        return Report(range, text, count, [&] { return SECEditTextStore::Insert(range, text, count); });
+    }
+    bool InsertAt(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count) override
+    {
+        return Report(range, text, count, [&] { return SECEditTextStore::InsertAt(range, text, count); });
+    }
+    bool Delete(const SECEditTextRange& range) override
+    {
+        ITextChangeListener* listener = Listener();
+        if (!listener)
+            return SECEditTextStore::Delete(range);
+        const std::ptrdiff_t start = PositionToOffset(range.start.line, range.start.column);
+        const std::ptrdiff_t end = PositionToOffset(range.end.line, range.end.column);
+        if (!SECEditTextStore::Delete(range))
+            return false;
+        if (end > start)
+            listener->OnTextDeleted(start, end - start, GetLength());
+        return true;
+    }
+    void Reset() override
+    {
+        SECEditTextStore::Reset();
+        if (ITextChangeListener* listener = Listener())
+            listener->OnTextReplaced();
+    }
+
+private:
+    ITextChangeListener* Listener() const
+    {
+        return m_edit.GetTextStore() == this ? m_edit.m_textListener : nullptr;
+    }
+    template <typename Insert>
+    bool Report(const SECEditTextRange& range, const char16_t* text, std::ptrdiff_t, Insert insert)
+    {
+        ITextChangeListener* listener = Listener();
+        if (!listener)
+            return insert();
+        const std::ptrdiff_t offset = PositionToOffset(range.start.line, range.start.column);
+        const std::ptrdiff_t before = GetLength();
+        if (!insert())
+            return false;
+        const std::ptrdiff_t added = GetLength() - before;
+        if (added > 0)
+            listener->OnTextInserted(offset, {text, static_cast<std::size_t>(added)}, before + added);
+        return true;
+    }
+
+    const CMyEdit& m_edit;
+};
+
+std::unique_ptr<SECEditTextStore> CMyEdit::CreateTextStore()
+{
+    return std::make_unique<ReportingStore>(*this);
+}
+
 IMessageBox::Answer CMyEdit::Show(const std::u16string& text, IMessageBox::Buttons buttons,
                                   IMessageBox::Icon icon)
 {
@@ -132,8 +202,11 @@ bool CMyEdit::OpenFile(const std::string& path)
                 ResetContent();
                 GetTextStore()->Swap(*loaded);
                 loaded.reset();
+                if (m_textListener)
+                    m_textListener->OnTextReplaced();
                 m_encoding = result.encoding;
                 m_trailingBytes = result.trailingBytes;
+                m_brokenLines = CountLongLines();
                 FinishLoad();
             }
         } catch (const std::bad_alloc&) {
@@ -145,9 +218,16 @@ bool CMyEdit::OpenFile(const std::string& path)
     case TextFileReader::Status::Ok:
         if (!m_trailingBytes.empty())
             Show(Format(kOddLastByte, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Information);
+        if (m_brokenLines > 0 && IsModified()) {
+            const std::string count = std::to_string(m_brokenLines);
+            Show(Format(kLinesBroken, FromLocal(path), FromLocal(count)), IMessageBox::Buttons::Ok,
+                 IMessageBox::Icon::Warning);
+        }
         return true;
-    case TextFileReader::Status::CannotOpen:
     case TextFileReader::Status::NotAFile:
+        Show(Format(kNotAFile, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
+        return false;
+    case TextFileReader::Status::CannotOpen:
     case TextFileReader::Status::ReadFailed:
         Show(Format(kUnableToOpen, FromLocal(path), FromLocal(std::strerror(result.errorNumber))),
              IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
@@ -160,6 +240,54 @@ bool CMyEdit::OpenFile(const std::string& path)
         return false;
     }
     return false;
+}
+
+std::int32_t CMyEdit::CountLongLines() const
+{
+    const SECEditTextStore& store = *GetTextStore();
+    const std::int32_t last = store.GetLineCount() - 1;
+    // A line whose full length stays within this cannot be too wide.
+    const std::int32_t shortEnough = MaxLineLength / std::max(1, GetTabSize());
+    std::int32_t count = 0;
+    for (std::int32_t line = 0; line <= last; ++line) {
+        line = store.FindLongLine(line, last, shortEnough);
+        if (line < 0)
+            break;
+        if (ConvertColumn(store.GetLineLength(line), 0, line) > MaxLineLength)
+            ++count;
+    }
+    return count;
+}
+
+bool CMyEdit::LoadRecovered(const std::string& basePath, const std::function<bool(SECEditTextStore&)>& replay,
+                            TextEncoding encoding, std::string trailingBytes)
+{
+    BusyCursorScope busy(m_busyCursor);
+    try {
+        std::unique_ptr<SECEditTextStore> loaded = CreateTextStore();
+        loaded->Reset();
+        if (!basePath.empty()) {
+            StoreLoadSink sink(*loaded);
+            if (TextFileReader::Read(basePath, sink).status != TextFileReader::Status::Ok)
+                return false;
+            sink.Flush();
+        }
+        if (!replay(*loaded))
+            return false;
+        ResetContent();
+        GetTextStore()->Swap(*loaded);
+        loaded.reset();
+        if (m_textListener)
+            m_textListener->OnTextReplaced();
+        m_encoding = encoding;
+        m_trailingBytes = std::move(trailingBytes);
+        m_brokenLines = 0;
+        FinishLoad();
+        MarkUnsaved();
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool CMyEdit::CanWriteAs(TextEncoding encoding) const
@@ -208,6 +336,7 @@ bool CMyEdit::SaveFile(const std::string& path)
         return false;
     }
     m_encoding = encoding;
+    m_brokenLines = 0;
     MarkClean();
     return true;
 }

@@ -92,8 +92,8 @@ QWidget* COptionPropSheet::CreateOtherPage()
 
     m_newLineEnds = new QComboBox;
     m_newLineEnds->setObjectName(QString::fromUtf16(kNewLineEndsKey));
-    m_newLineEnds->addItem(tr("LF (Linux, macOS)"), QStringLiteral("LF"));
-    m_newLineEnds->addItem(tr("CR LF (Windows)"), QStringLiteral("CRLF"));
+    m_newLineEnds->addItem(tr("LF"), QStringLiteral("LF"));
+    m_newLineEnds->addItem(tr("CR LF"), QStringLiteral("CRLF"));
 
     auto* directoryLabel = new QLabel(tr("&Document directory:"));
     directoryLabel->setBuddy(m_directory);

@@ -2,8 +2,11 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
+#include "app/CFileWatch.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
+#include "app/COptionPropSheet.h"
+#include "app/CRecoveryJournal.h"
 #include "app/CTavroCommandLine.h"
 #include "app/CTavroDoc.h"
 #include "app/IFileChooser.h"
@@ -16,7 +19,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -101,6 +107,7 @@ CTavroApp::~CTavroApp()
     m_mainFrame.reset();
     m_retired.clear();
     m_documents.clear();
+    m_journal.reset();
     // The registry outlives this object; its loaders and savers must not keep
     // pointing at a settings store that may go with it.
     RegisterBuiltInLanguages(SECEditLangRegistry::Instance(), nullptr);
@@ -109,6 +116,11 @@ CTavroApp::~CTavroApp()
 bool CTavroApp::InitInstance(const CTavroCommandLine& commandLine, bool showMainWindow)
 {
     LoadRecentFileList();
+
+    m_journal = std::make_unique<CRecoveryJournal>(m_recoveryFolder.isEmpty() ? CRecoveryJournal::DefaultFolder()
+                                                                              : m_recoveryFolder);
+    m_fileWatch = new CFileWatch(*this);
+    connect(this, &CTavroApp::documentListChanged, m_fileWatch, &CFileWatch::UpdatePaths);
 
     SECEditLangRegistry& registry = SECEditLangRegistry::Instance();
     RegisterBuiltInLanguages(registry, &m_settings);
@@ -125,8 +137,10 @@ bool CTavroApp::InitInstance(const CTavroCommandLine& commandLine, bool showMain
     else
         OpenFiles(commandLine.files);
 
-    if (showMainWindow)
+    if (showMainWindow) {
         m_mainFrame->show();
+        QTimer::singleShot(0, this, &CTavroApp::OfferRecovery);
+    }
     return true;
 }
 
@@ -311,6 +325,7 @@ bool CTavroApp::DoSave(CTavroDoc* doc, bool saveAs)
     if (path != doc->GetPathName()) {
         doc->SetPathName(path);
         AddToRecentFileList(path);
+        m_fileWatch->UpdatePaths();
     }
     return true;
 }
@@ -401,6 +416,86 @@ void CTavroApp::OpenRecentFile(int index)
         m_recentFiles.removeAll(path);
         Q_EMIT recentFileListChanged();
     }
+}
+
+// --- Crash recovery ---------------------------------------------------------
+
+CTavroApp::RecoveryChoice CTavroApp::AskAboutRecovery(const QString& text)
+{
+    if (m_recoveryPrompt)
+        return m_recoveryPrompt(text);
+    QMessageBox box(QMessageBox::Warning, tr("Recover Documents"), text, QMessageBox::NoButton, m_mainFrame.get());
+    QPushButton* recover = box.addButton(tr("&Recover"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("&Discard"), QMessageBox::DestructiveRole);
+    box.addButton(tr("&Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(recover);
+    box.exec();
+    if (box.clickedButton() == recover)
+        return RecoveryChoice::Recover;
+    if (box.clickedButton() == discard)
+        return RecoveryChoice::Discard;
+    return RecoveryChoice::Later;
+}
+
+void CTavroApp::OfferRecovery()
+{
+    if (!m_journal)
+        return;
+    const QList<CRecoveryJournal::Orphan> orphans = m_journal->FindOrphans();
+    if (orphans.isEmpty())
+        return;
+    QStringList lines;
+    for (const auto& orphan : orphans) {
+        const QString where = orphan.documentPath.isEmpty() ? tr("never saved")
+                                                            : QDir::toNativeSeparators(orphan.documentPath);
+        lines << tr("%1 (%2), last changed %3")
+                     .arg(orphan.title, where, QLocale().toString(orphan.lastChange, QLocale::ShortFormat));
+    }
+    const QString text = tr("Tavro stopped without saving changes to these documents:\n\n%1\n\n"
+                            "Recover opens them as they were, unsaved. Discard throws the changes away. "
+                            "Later keeps them for the next start.")
+                             .arg(lines.join(QLatin1Char('\n')));
+    const RecoveryChoice choice = AskAboutRecovery(text);
+    if (choice == RecoveryChoice::Later) {
+        m_journal->ReleaseOrphans();
+        return;
+    }
+    QStringList problems;
+    for (const auto& orphan : orphans) {
+        if (choice == RecoveryChoice::Discard) {
+            m_journal->Discard(orphan);
+            continue;
+        }
+        if (!orphan.documentPath.isEmpty() && FindDocument(orphan.documentPath)) {
+            problems << tr("%1: the file is open already; close it and start again to recover the changes.")
+                            .arg(orphan.title);
+            continue;
+        }
+        auto doc = std::make_unique<CTavroDoc>(*this);
+        const CRecoveryJournal::Recovered recovered = m_journal->Recover(orphan, doc->GetEdit());
+        if (!recovered.problem.isEmpty())
+            problems << QStringLiteral("%1: %2").arg(orphan.title, recovered.problem);
+        if (!recovered.ok)
+            continue; // the journal stays for another try
+        if (recovered.documentPath.isEmpty()) {
+            doc->SetTitle(QStringLiteral("Tavro%1").arg(++m_untitledCount));
+            if (doc->GetEdit().GetLineCount() <= 1) // no line break of its own to follow
+                doc->GetEdit().SetBreaksWithLineFeedOnly(COptionPropSheet::NewDocumentsUseLineFeeds(m_settings));
+        } else {
+            doc->SetPathName(recovered.documentPath);
+            doc->SetDiskIdentity(FileIdentity::Of(recovered.documentPath));
+        }
+        // The document's own journal is on disk before the old one goes.
+        doc->Journal()->ContinueFrom(recovered.baseMeta, recovered.edits);
+        doc->Journal()->WriteNow();
+        m_journal->WaitForWrites();
+        m_journal->Discard(orphan);
+        CreateFrame(AddDocument(std::move(doc)));
+    }
+    if (!problems.isEmpty())
+        m_messages.Show(tr("Not everything could be recovered:\n\n%1").arg(problems.join(QLatin1Char('\n')))
+                            .toStdU16String(),
+                        IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
 }
 
 // --- Help -------------------------------------------------------------------

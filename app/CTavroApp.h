@@ -6,11 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CChildFrame;
+class CFileWatch;
 class CHelpWindow;
+class CRecoveryJournal;
 class CMainFrame;
 class CTavroDoc;
 class IBusyCursor;
@@ -81,6 +84,18 @@ public:
     void AddToRecentFileList(const QString& path);
     void OpenRecentFile(int index);
 
+    // --- Files changed elsewhere, crash recovery --------------------------------
+    // Where the recovery journals go (before InitInstance; default: the user's
+    // state folder). Tests point it into a temporary folder.
+    void SetRecoveryFolder(const QString& folder) { m_recoveryFolder = folder; }
+    CRecoveryJournal* Journal() const { return m_journal.get(); }
+    CFileWatch* FileWatch() const { return m_fileWatch; }
+    enum class RecoveryChoice { Recover, Discard, Later };
+    // Replaces the question asked at start-up (tests).
+    void SetRecoveryPrompt(std::function<RecoveryChoice(const QString&)> prompt) { m_recoveryPrompt = std::move(prompt); }
+    // Offers the documents a program that is no longer running left unsaved.
+    void OfferRecovery();
+
     // --- Help -----------------------------------------------------------------
     void OnHelpTopics();
     void OnAppAbout();
@@ -100,11 +115,18 @@ private:
     CTavroDoc* AddDocument(std::unique_ptr<CTavroDoc> doc);
     QString ProposedSaveName(const CTavroDoc& doc) const;
 
+    RecoveryChoice AskAboutRecovery(const QString& text);
+
     ISettingsStore& m_settings;
     IMessageBox& m_messages;
     IFileChooser& m_files;
     IBusyCursor* m_busyCursor;
 
+    QString m_recoveryFolder;
+    // Before the documents: destroyed after them, once their journals are gone.
+    std::unique_ptr<CRecoveryJournal> m_journal;
+    CFileWatch* m_fileWatch = nullptr;
+    std::function<RecoveryChoice(const QString&)> m_recoveryPrompt;
     QHash<QString, QString> m_extLanguageMap;
     std::vector<std::unique_ptr<CTavroDoc>> m_documents;
     // Documents whose last window has closed; deleted once their panes are gone.

@@ -8,10 +8,12 @@
 #include "engine/SECEditMsg.h"
 #include "syntax/SECEditLangConfig.h"
 #include "view/SECEditViewport.h"
+#include "view/SECEditMimeData.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,7 +30,11 @@ constexpr std::pair<int, int> kMenuCommands[] = {
     {TavroCmd::IndentIncrease, ID_EDIT_TAB},      {TavroCmd::IndentDecrease, ID_EDIT_UNTAB},
     {TavroCmd::EditSelectAll, ID_EDIT_SELECT_ALL}, {TavroCmd::EditCut, ID_EDIT_CUT},
     {TavroCmd::EditCopy, ID_EDIT_COPY},           {TavroCmd::EditPaste, ID_EDIT_PASTE},
+    {TavroCmd::EditColumnMode, ID_EDIT_COLUMN_MODE},
 };
+
+// Whether the clipboard offers text, as last heard from it.
+bool g_clipboardHasText = false;
 
 bool IsIndentCommand(int menuId)
 {
@@ -36,7 +42,28 @@ bool IsIndentCommand(int menuId)
 }
 } // namespace
 
-CTavroController::CTavroController(CTavroView& view) : SECEditController(&view.GetViewport()), m_view(view) {}
+CTavroController::CTavroController(CTavroView& view) : SECEditController(&view.GetViewport()), m_view(view)
+{
+    WatchClipboard();
+}
+
+void CTavroController::WatchClipboard()
+{
+    static bool watching = false;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (watching || !clipboard)
+        return;
+    watching = true;
+    // The clipboard is asked once now and once per change, never per caret move.
+    const auto refresh = [clipboard] {
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        g_clipboardHasText = data && data->hasText();
+        if (g_menuController)
+            g_menuController->UpdateMenuCommands();
+    };
+    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, refresh);
+    refresh();
+}
 
 CTavroController::~CTavroController()
 {
@@ -166,9 +193,11 @@ void CTavroController::UpdateMenuCommands()
         bool enabled = IsCommandEnabled(editorId);
         if (IsIndentCommand(menuId))
             enabled = HasSelectionNow();
-        if (editorId != ID_EDIT_SELECT_ALL && editorId != ID_EDIT_COPY)
+        if (editorId != ID_EDIT_SELECT_ALL && editorId != ID_EDIT_COPY && editorId != ID_EDIT_COLUMN_MODE)
             enabled = enabled && writable;
         action->setEnabled(enabled);
+        if (editorId == ID_EDIT_COLUMN_MODE)
+            action->setChecked(IsColumnMode());
     }
 }
 
@@ -188,27 +217,42 @@ void CTavroController::OnOvertypeChanged()
         frame->SetOverwrite(GetEdit() && GetEdit()->GetOvertype());
 }
 
-void CTavroController::CopyToClipboard(const std::u16string& text)
+void CTavroController::CopyToClipboard(const SECEditTransfer& data)
 {
-    if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setText(QString::fromUtf16(text.data(), qsizetype(text.size())));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    if (data.text.empty())
+        clipboard->clear();
+    else
+        clipboard->setMimeData(SECEditMimeData::Make(data));
 }
 
-bool CTavroController::IsCommandEnabled(int id) const
-{
-    // Asking the desktop's clipboard at every caret move could stall on a
-    // slow owner: Paste stays on and finds out when it runs.
-    if (id == ID_EDIT_PASTE)
-        return !IsReadOnly();
-    return SECEditController::IsCommandEnabled(id);
-}
-
-bool CTavroController::ReadClipboard(std::u16string& text) const
+bool CTavroController::ReadClipboard(SECEditTransfer& data) const
 {
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
+    const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
+    return mime && SECEditMimeData::Read(*mime, data);
+}
+
+bool CTavroController::ClipboardHasText() const
+{
+    return g_clipboardHasText;
+}
+
+void CTavroController::SetPrimarySelection(const std::u16string& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard && clipboard->supportsSelection())
+        clipboard->setText(QString::fromUtf16(text.data(), qsizetype(text.size())), QClipboard::Selection);
+}
+
+bool CTavroController::ReadPrimarySelection(std::u16string& text) const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !clipboard->supportsSelection())
         return false;
-    const QString value = clipboard->text();
+    const QString value = clipboard->text(QClipboard::Selection);
     text.assign(reinterpret_cast<const char16_t*>(value.utf16()), std::size_t(value.size()));
     return true;
 }

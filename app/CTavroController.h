@@ -20,7 +20,6 @@ public:
 
     void OnFocus(bool gained) override;
     bool OnCommand(int id) override;
-    bool IsCommandEnabled(int id) const override;
 
     // The one way application commands put text into the document: replaces
     // the selection, if any, or inserts at the caret, as one undo step; the
@@ -39,8 +38,11 @@ public:
 protected:
     void OnCaretChanged() override;
     void OnOvertypeChanged() override;
-    void CopyToClipboard(const std::u16string& text) override;
-    bool ReadClipboard(std::u16string& text) const override;
+    void CopyToClipboard(const SECEditTransfer& data) override;
+    bool ReadClipboard(SECEditTransfer& data) const override;
+    bool ClipboardHasText() const override;
+    void SetPrimarySelection(const std::u16string& text) override;
+    bool ReadPrimarySelection(std::u16string& text) const override;
     void PostCaretLineLeft() override;
     void RunLanguageConfigDialog() override;
 
@@ -50,6 +52,7 @@ private:
     void UnbindMenuCommands();
     void UpdateMenuCommands();
     void UpdateViewCommands(CMainFrame& frame);
+    static void WatchClipboard();
 
     CTavroView& m_view;
     QList<QMetaObject::Connection> m_menuConnections;

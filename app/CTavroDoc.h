@@ -1,13 +1,17 @@
 #pragma once
 
 #include "app/CMyEdit.h"
+#include "app/FileIdentity.h"
 #include "engine/IObserver.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class CChildFrame;
+class CDocumentJournal;
 class CTavroApp;
 
 // A document: one text engine and the windows showing it. It holds no text
@@ -39,6 +43,22 @@ public:
     // Sets the path and, from its file name, the title.
     void SetPathName(const QString& path);
 
+    // --- The file on disk and the recovery journal ---------------------------
+    // The file as this document last read or wrote it.
+    const FileIdentity& DiskIdentity() const { return m_diskIdentity; }
+    void SetDiskIdentity(const FileIdentity& identity) { m_diskIdentity = identity; }
+    CDocumentJournal* Journal() const { return m_journal.get(); }
+    // Reads the file again in place; carets, scroll positions and bookmarks
+    // stay where their lines still exist. The undo history starts afresh.
+    bool Reload();
+    // The file went away: the document stays, modified, so Save writes it again.
+    void MarkFileMissing();
+    // Shows (empty text: hides) a notice about the file in every window of
+    // the document; `offerReload` adds Reload and Keep Mine.
+    void ShowFileNotice(const QString& text, bool offerReload);
+    QString FileNotice() const { return m_fileNotice; }
+    bool FileNoticeOffersReload() const { return m_noticeOffersReload; }
+
     const QList<CChildFrame*>& GetFrames() const { return m_frames; }
     void AddFrame(CChildFrame* frame);
     void RemoveFrame(CChildFrame* frame);
@@ -47,6 +67,7 @@ Q_SIGNALS:
     void titleChanged();
     void modifiedChanged(bool modified);
     void lastFrameClosed(CTavroDoc* doc);
+    void fileNoticeChanged();
 
 private:
     // Follows the engine's notifications to tell the windows when the
@@ -62,6 +83,7 @@ private:
     };
 
     void CheckModified();
+    void FileLoaded(const QString& path);
 
     CTavroApp& m_app;
     CMyEdit m_edit;
@@ -69,6 +91,10 @@ private:
     QString m_title;
     QString m_pathName;
     QList<CChildFrame*> m_frames;
+    FileIdentity m_diskIdentity;
+    std::unique_ptr<CDocumentJournal> m_journal;
+    QString m_fileNotice;
+    bool m_noticeOffersReload = false;
     bool m_modifiedFlag = false;
     bool m_lastModified = false;
 };

@@ -1,5 +1,6 @@
 #include "app/CTavroView.h"
 
+#include "app/CMainFrame.h"
 #include "app/CTavroController.h"
 
 CTavroView::CTavroView(SECEdit* edit, QWidget* parent)
@@ -16,4 +17,15 @@ CTavroView::~CTavroView()
     // The viewport outlives the controller by a moment: let it fall back first.
     SetPaneInput(nullptr);
     SetPresentationState(nullptr);
+}
+
+bool CTavroView::AcceptsDroppedFiles() const
+{
+    return qobject_cast<CMainFrame*>(window()) != nullptr;
+}
+
+void CTavroView::OpenDroppedFiles(const QMimeData& data)
+{
+    if (auto* frame = qobject_cast<CMainFrame*>(window()))
+        frame->OpenDroppedFiles(data);
 }

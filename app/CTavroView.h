@@ -20,6 +20,10 @@ public:
 
     CTavroController& GetController() { return *m_controller; }
 
+protected:
+    bool AcceptsDroppedFiles() const override;
+    void OpenDroppedFiles(const QMimeData& data) override;
+
 private:
     std::unique_ptr<CTavroController> m_controller;
 };

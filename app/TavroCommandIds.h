@@ -44,6 +44,7 @@ inline constexpr int EditBookmarkToggle = 45267;
 inline constexpr int EditBookmarkNext = 45300;
 inline constexpr int EditBookmarkPrev = 45333;
 inline constexpr int EditBookmarkClearAll = 45366;
+inline constexpr int EditColumnMode = 45054;
 
 // Application commands
 inline constexpr int ChooseFont = 32771;

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QTimer>
 
 #include <chrono>
@@ -53,6 +54,35 @@ private:
     bool m_seen = false;
 };
 
+// TAVRO_PALETTE=dark: dark colours where the desktop has no theme to give
+// them (a bare X session), and for seeing the editor as a dark desktop shows it.
+void UseDarkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::Button, QColor(60, 60, 60));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::BrightText, QColor(255, 80, 80));
+    dark.setColor(QPalette::Light, QColor(90, 90, 90));
+    dark.setColor(QPalette::Midlight, QColor(75, 75, 75));
+    dark.setColor(QPalette::Mid, QColor(45, 45, 45));
+    dark.setColor(QPalette::Dark, QColor(25, 25, 25));
+    dark.setColor(QPalette::Shadow, QColor(10, 10, 10));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Link, QColor(110, 170, 255));
+    dark.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+    dark.setColor(QPalette::PlaceholderText, QColor(140, 140, 140));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+    QApplication::setPalette(dark);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -77,6 +107,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     SetIdentity();
+    if (qEnvironmentVariable("TAVRO_PALETTE").compare(QLatin1String("dark"), Qt::CaseInsensitive) == 0)
+        UseDarkPalette();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavro.png")));
     // Lets the desktop match the windows to the installed tavro.desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("tavro"));
@@ -125,6 +157,8 @@ int main(int argc, char* argv[])
     mainFrame->show();
 
     if (!commandLine.firstPaintTime) {
+        // Documents left unsaved by a program that died are offered once the window shows.
+        QTimer::singleShot(0, &theApp, &CTavroApp::OfferRecovery);
         channel.Listen();
         QObject::connect(&channel, &CInstanceChannel::filesReceived, mainFrame, [&theApp, mainFrame](const QStringList& list) {
             if (mainFrame->isMinimized())

@@ -50,6 +50,7 @@ inline constexpr int ID_EDIT_CARET_LINE_LEFT = 45050;
 inline constexpr int ID_EDIT_CANCEL = 45051;
 inline constexpr int ID_EDIT_SCROLL_DOWN = 45052;
 inline constexpr int ID_EDIT_SCROLL_UP = 45053;
+inline constexpr int ID_EDIT_COLUMN_MODE = 45054;
 inline constexpr int ID_EDIT_MARK_TOGGLE_FIRST = 45250;
 inline constexpr int ID_EDIT_MARK_NEXT_FIRST = 45283;
 inline constexpr int ID_EDIT_MARK_PREV_FIRST = 45316;

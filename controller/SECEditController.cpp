@@ -17,7 +17,12 @@ using namespace ControllerDetail;
 
 SECEditController::SECEditController(SECEditViewport* viewport) : m_viewport(viewport) {}
 
-SECEditController::~SECEditController() = default;
+SECEditController::~SECEditController()
+{
+    // A pane closed while its text is being dragged.
+    if (s_dragSource == this)
+        s_dragSource = nullptr;
+}
 
 SECEdit* SECEditController::GetEdit() const
 {
@@ -226,8 +231,9 @@ void SECEditController::OnFocus(bool gained)
         CreateEditCaret();
         MoveCaretTo(m_caret.line, m_caret.column, m_caretBeyondEnd);
     } else {
-        // A drag ends with the focus.
-        m_mouseDragging = false;
+        // A drag ends with the focus, as if the button were released.
+        if (m_mouseDragging)
+            OnMouseUp();
         DestroyEditCaret();
     }
     if (!m_keepsFocusLook)
@@ -253,6 +259,7 @@ bool SECEditController::HandlesCommand(int id) const
     case ID_EDIT_UNTAB: case ID_EDIT_CANCEL: case ID_EDIT_SCROLL_DOWN: case ID_EDIT_SCROLL_UP:
     case ID_EDIT_SELECT_ALL: case ID_EDIT_UNDO: case ID_EDIT_REDO:
     case ID_EDIT_COPY: case ID_EDIT_CUT: case ID_EDIT_PASTE: case ID_EDIT_CARET_LINE_LEFT:
+    case ID_EDIT_COLUMN_MODE:
         return true;
     default:
         return SECEditFindReplace::HandlesCommand(id);
@@ -264,18 +271,19 @@ bool SECEditController::IsCommandEnabled(int id) const
     SECEdit* edit = GetEdit();
     switch (id) {
     case ID_EDIT_UNDO:
-        return edit && edit->PeekUndo() != nullptr;
+        return edit && !IsReadOnly() && edit->PeekUndo() != nullptr;
     case ID_EDIT_REDO:
-        return edit && edit->PeekRedo() != nullptr;
+        return edit && !IsReadOnly() && edit->PeekRedo() != nullptr;
     case ID_EDIT_LOWERCASE:
     case ID_EDIT_UPPERCASE:
-    case ID_EDIT_COPY:
-    case ID_EDIT_CUT:
         return HasSelectionNow();
-    case ID_EDIT_PASTE: {
-        std::u16string text;
-        return ReadClipboard(text) && !text.empty();
-    }
+    case ID_EDIT_COPY:
+        // Without a selection Copy takes the caret's line; only an empty document has none.
+        return edit && (edit->GetLineCount() > 1 || LineLength(0) > 0 || HasSelectionNow());
+    case ID_EDIT_CUT:
+        return HasSelectionNow() && !IsReadOnly();
+    case ID_EDIT_PASTE:
+        return !IsReadOnly() && ClipboardHasText();
     default:
         if (SECEditFindReplace::HandlesCommand(id))
             return m_find.IsCommandEnabled(id);
@@ -304,6 +312,17 @@ bool SECEditController::OnCommand(int id)
     const bool wasModified = GetEdit() && GetEdit()->IsModified();
     RunCommand(id);
     AnnounceModifiedChange(wasModified);
+    switch (id) {
+    case ID_EDIT_SELECT_ALL: case ID_EDIT_SELECT_WORD: case ID_EDIT_CHAR_LEFT_EXTEND: case ID_EDIT_CHAR_RIGHT_EXTEND:
+    case ID_EDIT_LINE_UP_EXTEND: case ID_EDIT_LINE_DOWN_EXTEND: case ID_EDIT_PAGE_UP_EXTEND:
+    case ID_EDIT_PAGE_DOWN_EXTEND: case ID_EDIT_LINE_HOME_EXTEND: case ID_EDIT_LINE_END_EXTEND:
+    case ID_EDIT_DOC_START_EXTEND: case ID_EDIT_DOC_END_EXTEND: case ID_EDIT_WORD_LEFT_EXTEND:
+    case ID_EDIT_WORD_RIGHT_EXTEND:
+        OfferPrimarySelection();
+        break;
+    default:
+        break;
+    }
     return true;
 }
 
@@ -357,8 +376,9 @@ void SECEditController::RunCommand(int id)
     case ID_EDIT_LOWERCASE: OnChangeCase(false); break;
     case ID_EDIT_UPPERCASE: OnChangeCase(true); break;
     case ID_EDIT_CARET_LINE_LEFT: OnCaretLineLeft(); break;
-    case ID_EDIT_COPY: OnCopyOrCut(false); break;
-    case ID_EDIT_CUT: OnCopyOrCut(true); break;
+    case ID_EDIT_COPY: OnCopy(); break;
+    case ID_EDIT_CUT: OnCut(); break;
+    case ID_EDIT_COLUMN_MODE: ToggleColumnMode(); break;
     case ID_EDIT_PASTE: OnPaste(); break;
     case ID_EDIT_UNDO: OnUndoRedo(false); break;
     case ID_EDIT_REDO: OnUndoRedo(true); break;
@@ -373,6 +393,12 @@ void SECEditController::ToggleOvertype()
         OnOvertypeChanged();
         NotifyCaret();
     }
+}
+
+void SECEditController::ToggleColumnMode()
+{
+    m_columnMode = !m_columnMode;
+    NotifyCaret();
 }
 
 void SECEditController::ToggleShowWhitespace()

@@ -4,6 +4,7 @@
 #include "controller/SECEditKeyTable.h"
 #include "engine/SECEditTextPos.h"
 #include "engine/SECEditTextRange.h"
+#include "view/ISECEditPaneHost.h"
 #include "view/ISECEditPaneInput.h"
 #include "view/ISECEditPresentationState.h"
 #include "view/SECEditGutterSettings.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class SECEdit;
 class SECEditCommand;
@@ -31,7 +33,8 @@ class SECEditViewport;
 // notifications, keys, the command table), SECEditControllerCaret.cpp,
 // SECEditControllerMovement.cpp (movement and the word scan),
 // SECEditControllerSelection.cpp, SECEditControllerEditing.cpp,
-// SECEditControllerClipboard.cpp and SECEditControllerMouse.cpp.
+// SECEditControllerClipboard.cpp, SECEditControllerMouse.cpp (clicks, drags,
+// the gutter, the context menu) and SECEditControllerDragDrop.cpp.
 class SECEditController : public ISECEditPresentationState, public ISECEditPaneInput
 {
 public:
@@ -81,12 +84,45 @@ public:
     virtual void CreateEditCaret();
     virtual void DestroyEditCaret();
     bool IsCaretCreated() const noexcept { return m_caretCreated; }
-    // Mouse: a press places the caret (with Shift it extends the selection),
-    // moving with the button down selects, a double click selects a word.
-    // Points are in the pane's window pixels.
+    // Mouse: a press places the caret (with Shift it extends the selection,
+    // with Ctrl it selects a word, with Alt or Alt+Shift it starts a column
+    // block), moving with the button down selects, a double click selects a
+    // word. In the gutter a press selects lines. Points are in the pane's
+    // window pixels.
     void OnMouseDown(int x, int y, int modifiers, bool doubleClick) override;
     void OnMouseMove(int x, int y) override;
     void OnMouseUp() override;
+    void OnMiddleClick(int x, int y) override;
+    void OnTimer(int id) override;
+    int GetCursorShape(int x, int y) const override;
+    void OnContextMenu(int x, int y, bool fromKeyboard) override;
+    void SetPaneHost(ISECEditPaneHost* host) override { m_host = host; }
+    SECEditTextPos GetCaretTextPos() const override { return m_caret; }
+    // The context menu's items, enabled as the commands are.
+    std::vector<SECEditMenuItem> GetContextMenuItems() const;
+    // While on, mouse drags and Shift+movement make column blocks.
+    bool IsColumnMode() const noexcept { return m_columnMode; }
+    // Whether a position lies in the selection (ends included); never while
+    // a column block is still being dragged out.
+    bool IsInSelection(SECEditTextPos pos) const;
+    // The auto-scroll timer that runs while the button is held.
+    static constexpr int DragTimerId = 45000;
+    static constexpr int DragTimerPeriod = 100;
+
+    // --- Drag and drop ----------------------------------------------------------
+    // Drags the selection through the host's drag loop; returns the effect.
+    int StartDrag();
+    int OnDragEnter(bool offersText, int modifiers, int x, int y) override;
+    int OnDragOver(int modifiers, int x, int y) override;
+    void OnDragLeave() override;
+    int OnDrop(const SECEditTransfer& data, int effect, int x, int y) override;
+    bool IsDropCaretShown() const noexcept { return m_dropCaretShown; }
+    bool IsDropCaret() const override { return m_dropCaretShown; }
+
+    // --- Clipboard --------------------------------------------------------------
+    // What Copy and a drag offer: the selection, or without one the caret's
+    // whole line; false when there is nothing to offer.
+    bool MakeTransfer(SECEditTransfer& data) const;
     bool IsReadOnly() const;
     bool IsMouseDragging() const noexcept { return m_mouseDragging; }
     bool HasSelectionNow() const { return HasSelection() && !m_mouseDragging; }
@@ -120,7 +156,7 @@ public:
     bool GetSelectionRange(SECEditTextRange& range, bool keepVirtualColumns = false) const override;
     int GetSelectionMode() const override { return m_mode; }
     bool HasSelection() const override;
-    PixelRect GetColumnRect() const override { return {}; }
+    PixelRect GetColumnRect() const override;
     bool KeepsFocusLook() const override { return m_keepsFocusLook; }
     bool GetColumnSelectionSpan(int line, int& startColumn, int& endColumn) const override;
     const SECEditGutterSettings& GetGutterSettings() const override { return m_gutter; }
@@ -144,11 +180,26 @@ public:
 
 protected:
     // Hooks for the application: the caret moved (status bar), the overtype
-    // switch changed, and the clipboard (plain text; none without a desktop).
+    // switch changed, and the clipboard (none without a desktop). Empty text
+    // empties the clipboard.
     virtual void OnCaretChanged() {}
     virtual void OnOvertypeChanged() {}
-    virtual void CopyToClipboard(const std::u16string& text) { (void)text; }
-    virtual bool ReadClipboard(std::u16string& text) const
+    virtual void CopyToClipboard(const SECEditTransfer& data) { (void)data; }
+    virtual bool ReadClipboard(SECEditTransfer& data) const
+    {
+        (void)data;
+        return false;
+    }
+    // Whether the clipboard offers text; the application may answer from
+    // what it last heard rather than asking the clipboard each time.
+    virtual bool ClipboardHasText() const
+    {
+        SECEditTransfer data;
+        return ReadClipboard(data) && !data.text.empty();
+    }
+    // The desktop's primary selection, where it has one.
+    virtual void SetPrimarySelection(const std::u16string& text) { (void)text; }
+    virtual bool ReadPrimarySelection(std::u16string& text) const
     {
         (void)text;
         return false;
@@ -200,7 +251,17 @@ private:
     void OnLineCutOrDelete(bool cut);
     void OnChangeCase(bool upper);
     void OnUndoRedo(bool redo);
-    void OnCopyOrCut(bool cut);
+    void OnCopy();
+    void OnCut();
+    void ToggleColumnMode();
+    // Mouse helpers: window pixels to document pixels, and the caret to a point.
+    PixelPoint WindowToDocument(int x, int y) const;
+    void MoveCaretToPoint(int x, int y);
+    void PressInGutter(int y, int modifiers);
+    void PressInText(int x, int y, int modifiers);
+    void InvalidateColumnRect();
+    // A selection made by the mouse or the keyboard becomes the primary selection.
+    void OfferPrimarySelection();
     void OnCaretLineLeft();
     void OnPaste();
     void PlaceCaretAfterIndent();
@@ -228,6 +289,18 @@ private:
     bool m_caretLinePosted = false;
 
     SECEditTextPos m_dragAnchor;
+    ISECEditPaneHost* m_host = nullptr;
+    bool m_columnMode = false;
+    bool m_dragTimerRunning = false;
+    // A press inside the selection: moving on starts a drag, releasing places the caret.
+    bool m_dragPending = false;
+    PixelPoint m_pressPoint;
+    // The column block being dragged out, in document pixels.
+    PixelPoint m_rectAnchor;
+    PixelPoint m_rectMoving;
+    bool m_acceptingDrop = false;
+    static SECEditController* s_dragSource;
+    bool m_dropCaretShown = false;
     SECEditTextPos m_anchor;
     SECEditTextPos m_active;
     int m_mode = StreamSelection;

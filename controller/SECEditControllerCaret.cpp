@@ -123,7 +123,7 @@ void SECEditController::DestroyEditCaret()
 
 bool SECEditController::GetCaretRect(PixelRect& rect) const
 {
-    if (!m_caretCreated || !m_viewport)
+    if ((!m_caretCreated && !m_dropCaretShown) || !m_viewport)
         return false;
     const PixelPoint p = PointFromPosition(m_caret);
     SECEdit* edit = GetEdit();

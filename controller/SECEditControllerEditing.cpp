@@ -2,9 +2,11 @@
 
 #include "controller/SECEditController.h"
 #include "controller/SECEditControllerInternal.h"
+#include "controller/SECEditSearchSettings.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditGroupGuard.h"
+#include "platform/IMessageBox.h"
 #include "syntax/SECEditLangConfig.h"
 #include "view/SECEditViewport.h"
 
@@ -536,7 +538,7 @@ void SECEditController::OnLineCutOrDelete(bool cut)
     else
         SelectLines(m_caret.line);
     if (cut)
-        CopyToClipboard(GetSelectedText());
+        CopyToClipboard({GetSelectedText(), false});
     ReplaceSelection({});
 }
 
@@ -582,4 +584,12 @@ void SECEditController::OnUndoRedo(bool redo)
     else
         edit->Undo();
     SuspendAutoScroll(true);
+    if (edit->HistoryStepFailed()) {
+        if (IMessageBox* box = SECEditSearchSettings::Instance().messages)
+            box->Show(redo ? u"The change could not be redone: it no longer fits the text. The text is unchanged, "
+                             u"and the undo history has been cleared."
+                           : u"The change could not be undone: it no longer fits the text. The text is unchanged, "
+                             u"and the undo history has been cleared.",
+                      IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
+    }
 }

@@ -264,7 +264,7 @@ void SECEditController::ExtendMove(Move move)
     }
     if (!HasSelection()) {
         m_anchor = m_active = m_caret;
-        m_mode = StreamSelection;
+        m_mode = m_columnMode ? ColumnSelection : StreamSelection;
     }
     const SECEditTextPos old = m_active;
     ApplyMove(move);

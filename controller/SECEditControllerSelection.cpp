@@ -24,7 +24,7 @@ bool SECEditController::IsColumnSelection() const
 
 bool SECEditController::IsVirtualSpaceAllowed() const
 {
-    if (IsColumnSelection() || m_forceVirtual)
+    if (IsColumnSelection() || m_forceVirtual || m_mode == ColumnDragRect)
         return true;
     const auto* config = dynamic_cast<const SECEditLangConfig*>(GetLangConfig());
     return config && config->GetVirtualWhitespace();

@@ -160,6 +160,32 @@ std::u16string SECEditFindReplace::GetFindText() const
     return word;
 }
 
+SECEditFindReplace::SearchCommand::SearchCommand(SECEditFindReplace& owner) : owner(owner)
+{
+    if (owner.m_searchDepth++ == 0) {
+        owner.m_toldTooComplex = false;
+        owner.m_tooComplexLine = -1;
+    }
+}
+
+SECEditFindReplace::SearchCommand::~SearchCommand()
+{
+    --owner.m_searchDepth;
+}
+
+void SECEditFindReplace::TellIfTooComplex(const SECEdit& edit, const SECEditSearchSettings& settings, bool now)
+{
+    if (m_tooComplexLine < 0)
+        m_tooComplexLine = edit.GetSearchTooComplexLine();
+    if (!now || m_tooComplexLine < 0 || m_toldTooComplex)
+        return;
+    m_toldTooComplex = true;
+    Say(Substitute(Substitute(u"The regular expression '%s' is too complex for line %d, which was not searched. "
+                              u"The search went on after it.",
+                              u"%s", settings.findText),
+                   u"%d", Number(m_tooComplexLine + 1)));
+}
+
 void SECEditFindReplace::Say(const std::u16string& text, bool plain) const
 {
     if (IMessageBox* box = SECEditSearchSettings::Instance().messages)
@@ -205,6 +231,7 @@ void SECEditFindReplace::SelectMatch(int line, int column, int endLine, int endC
 
 bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = m_controller.GetEdit();
     const std::u16string& pattern = settings.findText;
     if (!edit || pattern.empty() || !CheckPattern(settings))
@@ -231,6 +258,7 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
     int line = 0, column = 0;
     const int length = edit->FindText(start.line, start.column, line, column, pattern, settings.down, true,
                                       settings.matchCase, settings.wholeWord, settings.regularExpression);
+    TellIfTooComplex(*edit, settings, false); // once the match is shown
     int endLine = line, endColumn = column;
     if (length > 0) {
         const std::ptrdiff_t at = edit->GetTextStore()->PositionToOffset(line, column);
@@ -242,8 +270,10 @@ bool SECEditFindReplace::FindNext(SECEditSearchSettings& settings)
         SelectMatch(line, column, endLine, endColumn, true);
         m_lastFound = pattern;
         m_foundAtSelection = true;
+        TellIfTooComplex(*edit, settings);
         return true;
     }
+    TellIfTooComplex(*edit, settings);
     Say(Fill(!settings.lastDialogWasFind || onlyTheSelection ? 22602 : 22601, pattern));
     if (onlyTheSelection)
         return false;
@@ -334,6 +364,7 @@ SECEdit* SECEditFindReplace::EditToReplaceIn(const SECEditSearchSettings& settin
 
 bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = EditToReplaceIn(settings);
     if (!edit)
         return false;
@@ -344,6 +375,7 @@ bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
     int line = 0, column = 0;
     const int length = edit->FindText(start.line, start.column, line, column, settings.findText, settings.down,
                                       true, settings.matchCase, settings.wholeWord, settings.regularExpression);
+    TellIfTooComplex(*edit, settings);
     if (length <= 0) {
         Say(Fill(22602, settings.findText));
         return false;
@@ -361,6 +393,7 @@ bool SECEditFindReplace::ReplaceOne(SECEditSearchSettings& settings)
 
 bool SECEditFindReplace::Replace(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     if (!IsSelectionTheMatch(settings)) {
         m_foundAtSelection = false;
         return FindNext(settings);
@@ -374,6 +407,7 @@ bool SECEditFindReplace::Replace(SECEditSearchSettings& settings)
 
 bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
 {
+    const SearchCommand command(*this);
     SECEdit* edit = EditToReplaceIn(settings);
     if (!edit)
         return false;
@@ -409,6 +443,7 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
             const int length = edit->FindText(cl, cc, line, column, settings.findText, true, true,
                                               settings.matchCase, settings.wholeWord, settings.regularExpression,
                                               ll, lc);
+            TellIfTooComplex(*edit, settings, false);
             if (length <= 0)
                 break;
             const std::ptrdiff_t at = store.PositionToOffset(line, column);
@@ -446,6 +481,7 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
                 break;
         }
     }
+    TellIfTooComplex(*edit, settings);
     if (count == 0) {
         Say(Fill(22602, settings.findText));
         return false;

@@ -49,6 +49,17 @@ private:
     // a pattern that does not compile).
     SECEdit* EditToReplaceIn(const SECEditSearchSettings& settings);
     void Say(const std::u16string& text, bool plain = false) const;
+    // After a search: tells the user, once per search command, when the
+    // regular expression was too complex for a line that was therefore
+    // skipped.
+    void TellIfTooComplex(const SECEdit& edit, const SECEditSearchSettings& settings, bool now = true);
+    // Marks one search command (nested calls belong to the outer one).
+    struct SearchCommand
+    {
+        explicit SearchCommand(SECEditFindReplace& owner);
+        ~SearchCommand();
+        SECEditFindReplace& owner;
+    };
     std::u16string Fill(int messageId, const std::u16string& pattern) const;
     // The replacement for the selected match, or false (after a message)
     // when it would make a line too long.
@@ -61,6 +72,9 @@ private:
     SECEditController& m_controller;
     std::u16string m_lastFound;
     bool m_foundAtSelection = false;
+    int m_searchDepth = 0;
+    bool m_toldTooComplex = false;
+    int m_tooComplexLine = -1;
     // Kept between the replacements of one Replace All.
     mutable std::unique_ptr<SECEditRegExp> m_replaceRegExp;
 };

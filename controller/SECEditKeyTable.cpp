@@ -63,6 +63,7 @@ SECEditKeyTable::SECEditKeyTable()
         {Qt::Key_Backtab, Shift, ID_EDIT_UNTAB},
         {Qt::Key_Backtab, None, ID_EDIT_UNTAB},
         {Qt::Key_Escape, None, ID_EDIT_CANCEL},
+        {Qt::Key_B, ShiftCtrl, ID_EDIT_COLUMN_MODE},
         {Qt::Key_Down, Ctrl, ID_EDIT_SCROLL_DOWN},
         {Qt::Key_Up, Ctrl, ID_EDIT_SCROLL_UP},
         {Qt::Key_F9, None, ID_EDIT_MARK_TOGGLE_FIRST + 16},

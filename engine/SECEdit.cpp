@@ -410,8 +410,11 @@ std::int32_t SECEdit::FindText(std::int32_t startLine, std::int32_t startColumn,
     options.matchCase = matchCase;
     options.wholeWord = wholeWord;
     options.regularExpression = regularExpression;
-    return SECEditSearch(*m_store).Find(startLine, startColumn, matchLine, matchColumn, pattern, options, limitLine,
-                                        limitColumn);
+    const SECEditSearch search(*m_store);
+    const std::int32_t length =
+        search.Find(startLine, startColumn, matchLine, matchColumn, pattern, options, limitLine, limitColumn);
+    m_searchTooComplexLine = search.TooComplexLine();
+    return length;
 }
 
 bool SECEdit::IsValidPosition(std::int32_t line, std::int32_t column, bool always) const
@@ -660,7 +663,10 @@ bool SECEdit::InsertText(SECEditTextRange& range, const char16_t* text, std::ptr
         return false;
     if (count == 0 && !m_executing)
         return true; // nothing changed: no undo step, nothing to tell
-    if (!m_breaking)
+    // An undo or redo puts back exactly the recorded text: breaking lines
+    // again would make it differ from the text the step was taken from.
+    const SECEditCommand* running = SECEditCommand::FromMessage(m_executing);
+    if (!m_breaking && !(running && running->IsReplaying()))
         BreakAfterInsert(range);
 
     SECEditCommandBase* command = m_executing;
@@ -673,18 +679,28 @@ bool SECEdit::InsertText(SECEditTextRange& range, const char16_t* text, std::ptr
 
 void SECEdit::BreakAfterInsert(SECEditTextRange& range)
 {
+    // Every break goes inside the inserted range, so that the one command
+    // that records the insertion also takes its breaks back. A line that was
+    // already too wide before the edit (after the tab size grew) therefore
+    // keeps its part outside the range as it was.
     const int tab = GetTabSize();
     std::u16string lineEnd;
     for (std::int32_t j = range.start.line; j <= range.end.line; ++j)
     {
-        const std::int64_t length = GetLineLength(j);
-        if (length * tab <= MaxLineLength || ConvertColumn(static_cast<std::int32_t>(length), 0, j) <= MaxLineLength)
+        const std::int32_t length = GetLineLength(j);
+        if (std::int64_t{length} * tab <= MaxLineLength || ConvertColumn(length, 0, j) <= MaxLineLength)
             continue;
         std::int32_t at = ConvertColumn(MaxLineLength, 1, j);
-        // Break right after the inserted text when that is early enough; a
-        // break at column 0 would shorten nothing and repeat for ever.
-        if (j == range.end.line && range.end.column > 0 && ConvertColumn(range.end.column, 0, j) <= MaxLineLength)
+        // Break right after the inserted text when that is early enough.
+        if (j == range.end.line && ConvertColumn(range.end.column, 0, j) <= MaxLineLength)
             at = range.end.column;
+        if (j == range.start.line)
+            at = std::max(at, range.start.column);
+        if (j == range.end.line)
+            at = std::min(at, range.end.column);
+        // A break at either end of the line would shorten nothing.
+        if (at <= 0 || at >= length)
+            continue;
         if (lineEnd.empty())
             lineEnd = GetLineEndString();
         SECEditTextRange brk(j, at, j, at);
@@ -695,6 +711,25 @@ void SECEdit::BreakAfterInsert(SECEditTextRange& range)
         else
             range.AdjustForEdit(brk, true);
     }
+}
+
+void SECEdit::BreakJoinedLine(std::int32_t line, std::int32_t joinColumn)
+{
+    // Each break is an insert command of its own, logged into the open group
+    // and delivered like any edit.
+    const std::u16string lineEnd = GetLineEndString();
+    const bool wasBreaking = m_breaking;
+    m_breaking = true;
+    for (bool first = true; IsLineTooLong(line); ++line, first = false)
+    {
+        const std::int32_t length = GetLineLength(line);
+        std::int32_t at = ConvertColumn(MaxLineLength, 1, line);
+        if (first && joinColumn > 0 && joinColumn < length && ConvertColumn(joinColumn, 0, line) <= MaxLineLength)
+            at = joinColumn;
+        if (at <= 0 || at >= length || !InsertTextAt(line, at, lineEnd))
+            break;
+    }
+    m_breaking = wasBreaking;
 }
 
 bool SECEdit::DeleteText(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
@@ -710,6 +745,7 @@ bool SECEdit::DeleteText(std::int32_t startLine, std::int32_t startColumn, std::
 
     InvalidateRegionsForEdit(range, true);
     m_editAtIndent = startColumn <= CountLeadingBlanks(startLine) && endColumn < GetLineLength(endLine);
+    const std::int32_t lengthBefore = GetLineLength(startLine);
 
     SECEditCommandBase* command = m_executing;
     SECEditCommand* fresh = nullptr;
@@ -729,15 +765,17 @@ bool SECEdit::DeleteText(std::int32_t startLine, std::int32_t startColumn, std::
 
     if (fresh)
     {
-        if (IsLineTooLong(startLine))
+        // A deletion that made the line longer (a join, or a lone carriage
+        // return removed) and too wide breaks it again, at the join when
+        // that is early enough, in the same undo step as the deletion. One
+        // that only shortened a line already too wide leaves it alone.
+        if (GetLineLength(startLine) > lengthBefore && IsLineTooLong(startLine))
         {
-            // The join made the line too wide: break it again at the join,
-            // in the same undo step as the deletion.
             const bool opened = !m_recording;
             if (opened)
                 SetCompositeMode(true);
             LogAndDeliver(fresh);
-            InsertTextAt(startLine, startColumn, GetLineEndString());
+            BreakJoinedLine(startLine, startColumn);
             if (opened)
                 SetCompositeMode(false);
             return true;

@@ -115,8 +115,12 @@ public:
     // Does the command and, if that succeeded, logs it.
     virtual bool ExecuteCommand(SECEditCommandBase* command);
     // The command undone or redone (still owned by the history), or nullptr.
+    // A step that no longer fits the text is left undone: the text stays as
+    // it was, the history is forgotten (the steps below it cannot fit
+    // either) and HistoryStepFailed() tells so until the next Undo or Redo.
     virtual SECEditCommandBase* Undo();
     virtual SECEditCommandBase* Redo();
+    bool HistoryStepFailed() const noexcept { return m_historyStepFailed; }
     // Modified = the command on top of the undo stack is not the clean marker.
     virtual void UpdateModified();
     virtual SECEditCommand* MakeInsertCommand(const SECEditTextRange& range);
@@ -131,6 +135,9 @@ public:
     // Marks the current state as the saved one (clean marker = undo top,
     // modified cleared). SaveFile calls it.
     void MarkClean();
+    // The document no longer matches any saved state (its file went away, or
+    // its text was recovered): modified until the next save, whatever undo does.
+    void MarkUnsaved();
 
     bool IsCompositeMode() const noexcept { return m_recording; }
     SECEditCommandBase* PeekUndo() const;
@@ -263,6 +270,9 @@ public:
                                   std::int32_t& matchColumn, std::u16string_view pattern, bool down, bool wrap,
                                   bool matchCase, bool wholeWord, bool regularExpression,
                                   std::int32_t limitLine = -1, std::int32_t limitColumn = -1) const;
+    // The first line the last FindText skipped because the regular
+    // expression was too complex for it (see SECEditSearch), or -1.
+    std::int32_t GetSearchTooComplexLine() const noexcept { return m_searchTooComplexLine; }
 
     // Direction 0: character column -> display column; 1: display -> character.
     // `displayColumn` receives the display column of the result.
@@ -375,11 +385,13 @@ private:
     static constexpr std::uint64_t CleanNever = ~std::uint64_t{0};
 
     void LogAndDeliver(SECEditCommandBase* command);
+    SECEditCommandBase* MoveStep(RingStack& from, RingStack& to, bool redo);
     void UpdateLineArrays(const SECEditCommand& command);
     void ShiftColorCache(std::int32_t afterLine, std::int32_t delta);
     void InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion);
     bool InsertChecked(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length);
     void BreakAfterInsert(SECEditTextRange& range);
+    void BreakJoinedLine(std::int32_t line, std::int32_t joinColumn);
     bool IsLineTooLong(std::int32_t line) const;
     void SendSimple(unsigned int kind);
     void ClearMarkRecords();
@@ -393,6 +405,8 @@ private:
     bool m_recording = false;
     SECEditCompositeCommand* m_composite = nullptr;
     std::uint64_t m_cleanMarker = CleanEmpty;
+    bool m_historyStepFailed = false;
+    mutable std::int32_t m_searchTooComplexLine = -1;
 
     std::unique_ptr<SECEditTextStore> m_store;
     SECEditLangSettings* m_langConfig = nullptr;

@@ -58,6 +58,7 @@ bool SECEditCommand::UndoCommand()
 {
     if (!m_engine)
         return false;
+    m_replaying = true;
     SECEditCommandBase* const outer = m_engine->GetExecutingCommand();
     m_engine->SetExecutingCommand(this);
     const bool ok = m_inserts ? ExecuteDelete() : ExecuteInsert();

@@ -42,6 +42,10 @@ public:
     bool Inserts() const noexcept { return m_inserts; }
     bool IsTextPresent() const noexcept { return m_textPresent; }
     bool IsUndoable() const noexcept { return m_undoable; }
+    // True once the command has been undone: from then on each execution
+    // puts back exactly the text it recorded, and the engine adds no line
+    // breaks of its own.
+    bool IsReplaying() const noexcept { return m_replaying; }
     bool Succeeded() const noexcept { return m_success; }
 
     // The message as an edit command, or nullptr when it is another kind.
@@ -55,4 +59,5 @@ private:
     bool m_textPresent;
     bool m_undoable = true;
     bool m_success = true;
+    bool m_replaying = false;
 };

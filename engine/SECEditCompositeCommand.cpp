@@ -17,19 +17,31 @@ void SECEditCompositeCommand::Sprint(std::u16string& out) const
     out = u"SECEditCompositeCommand";
 }
 
+// On a failure the members already carried out are taken back (and the other
+// way round), so that a group either runs whole or leaves the text as it was.
 bool SECEditCompositeCommand::Do()
 {
-    for (SECEditCommandBase* command : m_commands)
-        if (!command->Do())
-            return false;
+    for (std::size_t i = 0; i < m_commands.size(); ++i)
+    {
+        if (m_commands[i]->Do())
+            continue;
+        while (i-- > 0)
+            m_commands[i]->UndoCommand();
+        return false;
+    }
     return true;
 }
 
 bool SECEditCompositeCommand::UndoCommand()
 {
-    for (auto it = m_commands.rbegin(); it != m_commands.rend(); ++it)
-        if (!(*it)->UndoCommand())
-            return false;
+    for (std::size_t i = m_commands.size(); i-- > 0;)
+    {
+        if (m_commands[i]->UndoCommand())
+            continue;
+        while (++i < m_commands.size())
+            m_commands[i]->Do();
+        return false;
+    }
     return true;
 }
 

@@ -23,9 +23,9 @@ public:
 
     bool CanUndo() const override { return m_undoable; }
     void SetUndoable(bool undoable) override { m_undoable = undoable; }
-    // Each command's Do, first to last; stops at the first failure.
+    // Each command's Do, first to last; at a failure takes back those done, returns false.
     bool Do() override;
-    // Each command's UndoCommand, last to first; stops at the first failure.
+    // Each command's UndoCommand, last to first; at a failure redoes those undone.
     bool UndoCommand() override;
 
     virtual int GetCommandCount() const;

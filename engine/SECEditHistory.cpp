@@ -98,30 +98,34 @@ bool SECEdit::ExecuteCommand(SECEditCommandBase* command)
 
 SECEditCommandBase* SECEdit::Undo()
 {
-    SetCompositeMode(false);
-    while (SECEditCommandBase* command = m_undo.Pop())
-    {
-        const bool undoable = command->CanUndo();
-        if (undoable)
-            command->UndoCommand();
-        if (SECEditCommandBase* displaced = m_redo.Push(command))
-            displaced->Release();
-        UpdateModified();
-        if (undoable)
-            return command;
-    }
-    return nullptr;
+    return MoveStep(m_undo, m_redo, false);
 }
 
 SECEditCommandBase* SECEdit::Redo()
 {
+    return MoveStep(m_redo, m_undo, true);
+}
+
+SECEditCommandBase* SECEdit::MoveStep(RingStack& from, RingStack& to, bool redo)
+{
     SetCompositeMode(false);
-    while (SECEditCommandBase* command = m_redo.Pop())
+    m_historyStepFailed = false;
+    while (SECEditCommandBase* command = from.Pop())
     {
+        // A command whose first execution failed never changed the text:
+        // there is nothing to take back, and the next step still fits.
         const bool undoable = command->CanUndo();
-        if (undoable)
-            command->Do();
-        if (SECEditCommandBase* displaced = m_undo.Push(command))
+        if (undoable && !(redo ? command->Do() : command->UndoCommand()))
+        {
+            // The step does not fit the text (a group puts back what it had
+            // done before failing). Going on would apply the older steps at
+            // the wrong places, so the history goes.
+            command->Release();
+            ForgetHistory();
+            m_historyStepFailed = true;
+            return nullptr;
+        }
+        if (SECEditCommandBase* displaced = to.Push(command))
             displaced->Release();
         UpdateModified();
         if (undoable)
@@ -204,4 +208,10 @@ void SECEdit::ForgetHistory()
     if (m_modified)
         m_cleanMarker = CleanNever;
     ClearHistory();
+}
+
+void SECEdit::MarkUnsaved()
+{
+    m_modified = true;
+    m_cleanMarker = CleanNever;
 }

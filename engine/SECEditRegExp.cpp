@@ -149,13 +149,18 @@ std::u16string SECEditRegExp::GetError() const
 
 bool SECEditRegExp::Execute(std::u16string_view subject, std::size_t start, Match& match, bool notEmpty) const
 {
+    m_limitReached = false;
     if (!Compile() || start > subject.size())
         return false;
     pcre2_match_data* data = Data(m_matchData);
     const int rc = pcre2_match(Code(m_code), Units(subject), subject.size(), start,
                                notEmpty ? PCRE2_NOTEMPTY : 0, data, Context(m_matchContext));
-    if (rc <= 0)
-        return false; // no match, or a limit reached: either way, nothing found
+    if (rc <= 0) {
+        m_limitReached = rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+                         rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT ||
+                         rc == PCRE2_ERROR_NOMEMORY;
+        return false;
+    }
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
     if (ovector[0] > ovector[1])
         return false; // \K in a look-ahead can do this; not a usable match

@@ -52,6 +52,10 @@ public:
     // empty matches are skipped so a caller that advances by the match
     // length can't loop.
     bool Execute(std::u16string_view subject, std::size_t start, Match& match, bool notEmpty = true) const;
+    // True when the last Execute gave up at one of PCRE2's limits (matching
+    // steps, depth, memory, JIT stack) rather than finding no match: the
+    // text was not fully searched.
+    bool LimitReached() const noexcept { return m_limitReached; }
 
     // The source with the first (or, with Global, every) match replaced.
     // The replacement understands $$, $& (the match), $` and $' (the text
@@ -76,6 +80,7 @@ private:
     mutable void* m_matchContext = nullptr; // pcre2_match_context_16
     mutable void* m_jitStack = nullptr;     // pcre2_jit_stack_16
     mutable bool m_compiled = false;
+    mutable bool m_limitReached = false;
     mutable int m_errorCode = 0;
     mutable std::size_t m_errorOffset = 0;
 };

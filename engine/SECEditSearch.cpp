@@ -48,33 +48,75 @@ public:
     std::size_t LiteralLength() const noexcept { return m_pattern.size(); }
 
     // The first match starting at or after `from`, wholly inside `text`.
-    bool FindIn(std::u16string_view text, std::size_t from, std::size_t& pos, std::size_t& length) const
+    // A regular expression that reaches one of PCRE2's limits on a line
+    // skips that line, whose offset goes to `tooComplex` (the first such
+    // line only), and the search goes on after it.
+    bool FindIn(std::u16string_view text, std::size_t from, std::size_t& pos, std::size_t& length,
+                std::size_t& tooComplex) const
     {
         if (!m_exact) {
             std::size_t at = from;
             SECEditRegExp::Match match;
-            while (m_regex.Execute(text, at, match, true)) {
+            const auto skipped = [&](std::size_t offset) {
+                if (tooComplex == std::u16string_view::npos)
+                    tooComplex = offset;
+            };
+            // Where the line holding `offset` ends, before its carriage return.
+            const auto lineEnd = [&](std::size_t offset, std::size_t& feed) {
+                feed = text.find(m_lineFeed, offset);
+                std::size_t end = feed == std::u16string_view::npos ? text.size() : feed;
+                if (feed != std::u16string_view::npos && feed > offset && m_carriageReturn != 0 &&
+                    text[feed - 1] == m_carriageReturn)
+                    --end;
+                return end;
+            };
+            // After a limit, one line at a time until the line that is too
+            // complex by itself has been passed.
+            bool byLine = false;
+            while (at <= text.size()) {
+                if (byLine) {
+                    std::size_t feed = 0;
+                    const std::size_t end = lineEnd(at, feed);
+                    if (m_regex.Execute(text.substr(0, end), at, match, true)) {
+                        pos = match.firstIndex;
+                        length = match.length;
+                        return true;
+                    }
+                    if (m_regex.LimitReached()) {
+                        skipped(at);
+                        byLine = false;
+                    }
+                    if (feed == std::u16string_view::npos)
+                        return false;
+                    at = feed + 1;
+                    continue;
+                }
+                if (!m_regex.Execute(text, at, match, true)) {
+                    if (!m_regex.LimitReached() || !m_options.regularExpression)
+                        return false;
+                    byLine = true;
+                    continue;
+                }
                 // A regular expression matches within a line: matching across
                 // line ends only where they fall inside one block would make
                 // the result depend on how the text happens to be stored.
                 // The line end (a carriage return before the feed too) is
                 // never part of a match, so a replacement keeps it.
-                const std::size_t feed = m_options.regularExpression ? text.find(m_lineFeed, match.firstIndex)
-                                                                     : std::u16string_view::npos;
-                std::size_t end = feed;
-                if (feed != std::u16string_view::npos && feed > match.firstIndex && m_carriageReturn != 0 &&
-                    text[feed - 1] == m_carriageReturn)
-                    --end;
-                if (feed == std::u16string_view::npos || end >= match.firstIndex + match.length ||
-                    (end > match.firstIndex &&
-                     m_regex.Execute(text.substr(0, end), match.firstIndex, match, true))) {
+                std::size_t feed = std::u16string_view::npos;
+                const std::size_t end = m_options.regularExpression ? lineEnd(match.firstIndex, feed) : text.size();
+                if (feed == std::u16string_view::npos || end >= match.firstIndex + match.length) {
                     pos = match.firstIndex;
                     length = match.length;
                     return true;
                 }
+                if (end > match.firstIndex && m_regex.Execute(text.substr(0, end), match.firstIndex, match, true)) {
+                    pos = match.firstIndex;
+                    length = match.length;
+                    return true;
+                }
+                if (m_regex.LimitReached())
+                    skipped(match.firstIndex);
                 at = feed + 1;
-                if (at > text.size())
-                    break;
             }
             return false;
         }
@@ -175,7 +217,8 @@ bool SECEditSearch::SearchSeam(const Matcher& matcher, int block, std::ptrdiff_t
     std::size_t at = 0;
     std::size_t pos = 0;
     std::size_t length = 0;
-    while (matcher.FindIn(window, at, pos, length)) {
+    std::size_t tooComplex = std::u16string_view::npos; // literals only come here
+    while (matcher.FindIn(window, at, pos, length, tooComplex)) {
         const std::ptrdiff_t start = from + std::ptrdiff_t(pos);
         if (start >= seam || start > high)
             break;
@@ -206,8 +249,9 @@ bool SECEditSearch::SearchRange(const Matcher& matcher, std::ptrdiff_t low, std:
         std::size_t at = std::size_t(std::max<std::ptrdiff_t>(low - base, 0));
         std::size_t pos = 0;
         std::size_t length = 0;
+        std::size_t tooComplex = std::u16string_view::npos;
         bool found = false;
-        while (at <= text.size() && matcher.FindIn(text, at, pos, length)) {
+        while (at <= text.size() && matcher.FindIn(text, at, pos, length, tooComplex)) {
             const std::ptrdiff_t start = base + std::ptrdiff_t(pos);
             if (start > high)
                 break;
@@ -219,6 +263,9 @@ bool SECEditSearch::SearchRange(const Matcher& matcher, std::ptrdiff_t low, std:
             if (down)
                 break;
         }
+        if (tooComplex != std::u16string_view::npos && m_tooComplex < 0 &&
+            base + std::ptrdiff_t(tooComplex) <= high)
+            m_tooComplex = base + std::ptrdiff_t(tooComplex);
         return found;
     };
     if (down) {
@@ -249,6 +296,8 @@ std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColum
                                  std::int32_t& matchColumn, std::u16string_view pattern, const Options& options,
                                  std::int32_t limitLine, std::int32_t limitColumn) const
 {
+    m_tooComplex = -1;
+    m_tooComplexLine = -1;
     if (pattern.empty())
         return 0;
     const std::ptrdiff_t start = m_store.PositionToOffset(startLine, startColumn);
@@ -294,6 +343,9 @@ std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColum
     } else {
         found = SearchRange(matcher, limit, start - 1, false, wholeWord, hit);
     }
+    std::int32_t column = 0;
+    if (m_tooComplex < 0 || !m_store.OffsetToPosition(m_tooComplex, m_tooComplexLine, column))
+        m_tooComplexLine = -1;
     if (!found || !m_store.OffsetToPosition(hit.offset, matchLine, matchColumn))
         return 0;
     return std::int32_t(std::min<std::ptrdiff_t>(hit.length, std::numeric_limits<std::int32_t>::max()));

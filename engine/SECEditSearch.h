@@ -34,6 +34,9 @@ public:
     std::int32_t Find(std::int32_t startLine, std::int32_t startColumn, std::int32_t& matchLine,
                       std::int32_t& matchColumn, std::u16string_view pattern, const Options& options,
                       std::int32_t limitLine = -1, std::int32_t limitColumn = -1) const;
+    // The first line the last Find skipped because the regular expression
+    // reached one of PCRE2's limits there (too complex for that line), or -1.
+    std::int32_t TooComplexLine() const noexcept { return m_tooComplexLine; }
 
     // Whether `length` characters at `offset` form a whole word: each side is
     // a line end, the text's end or a delimiter.
@@ -58,4 +61,6 @@ private:
                     bool wholeWord, Hit& hit) const;
 
     const SECEditTextStore& m_store;
+    mutable std::ptrdiff_t m_tooComplex = -1;
+    mutable std::int32_t m_tooComplexLine = -1;
 };

@@ -6,7 +6,11 @@
 // Writes a file so that a failure never harms the one already there: the
 // bytes go to a temporary file in the target's folder, which is flushed to
 // disk and then renamed over the target, taking over its permission bits.
-// A writer that is destroyed without Commit() removes its temporary file.
+// The temporary has no name until just before the rename, so a process
+// killed while saving leaves nothing behind; where the file system cannot
+// make unnamed files it is named ".NAME.PID-NUMBER.tmp" from the start, and
+// such files left by processes that are gone are removed on the next save
+// into the folder. A writer destroyed without Commit() removes its temporary.
 // Every failure leaves a message naming the file and the system's reason.
 class SafeFileWriter
 {
@@ -29,9 +33,15 @@ public:
     // Whether `path` names an existing file that must not be overwritten: one
     // without any write permission bit, or one this user may not write.
     static bool IsReadOnly(const std::string& path);
+    // Always use named temporaries, as on a file system without unnamed
+    // files (for tests).
+    static void UseNamedTemporariesOnly(bool namedOnly);
 
 private:
     bool Fail(const char* what, int errorNumber);
+    std::string TemporaryName() const;
+    bool CreateNamed();
+    bool NameUnnamed();
 
     std::string m_path;
     std::string m_target;

@@ -163,7 +163,16 @@ void ReadUtf16(int fd, std::uint64_t size, Result& result, ITextLoadSink& sink)
 TextFileReader::Result TextFileReader::Read(const std::string& path, ITextLoadSink& sink)
 {
     Result result;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a named pipe for reading would wait for a writer, and a socket
+    // cannot be opened at all: look first, and open without waiting in case
+    // the path is replaced in between.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        result.status = Status::NotAFile;
+        result.errorNumber = S_ISDIR(named.st_mode) ? EISDIR : EINVAL;
+        return result;
+    }
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         result.status = Status::CannotOpen;
         result.errorNumber = errno;

@@ -1,14 +1,26 @@
 #include "view/SECEditView.h"
 
+#include "engine/SECEdit.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtPainterSurface.h"
+#include "view/SECEditMimeData.h"
 
+#include <QApplication>
+#include <QBitmap>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QDrag>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QPointer>
 #include <QScrollBar>
 
@@ -19,6 +31,9 @@ SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(p
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
+    // The pointer's shape follows what lies under it: gutter, selection or text.
+    viewport()->setMouseTracking(true);
+    viewport()->setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     // The bars stay visible, disabled when there is nothing to scroll.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -56,11 +71,14 @@ SECEditView::~SECEditView()
 
 void SECEditView::SetPaneInput(ISECEditPaneInput* input)
 {
-    if (m_input)
+    if (m_input) {
         m_input->SetCaretListener({});
+        m_input->SetPaneHost(nullptr);
+    }
     m_input = input;
     setAttribute(Qt::WA_InputMethodEnabled, input != nullptr);
     if (m_input) {
+        m_input->SetPaneHost(this);
         m_input->SetCaretListener([this] {
             // A caret that moved shows at once and blinks from there.
             m_caretPhase = true;
@@ -77,10 +95,15 @@ void SECEditView::SetPaneInput(ISECEditPaneInput* input)
 QRect SECEditView::GetCaretScreenRect() const
 {
     PixelRect r;
-    if (!m_input || !m_caretPhase || !m_input->GetCaretRect(r))
+    if (!m_input || (!m_caretPhase && !m_input->IsDropCaret()) || !m_input->GetCaretRect(r))
         return {};
     const PixelPoint origin = m_viewport->GetOrigin();
     r = r.Translated(-origin.x, -origin.y);
+    if (!m_preedit.isEmpty()) {
+        // The caret stands inside the composition.
+        const int dx = QFontMetrics(EditorFont()).horizontalAdvance(m_preedit.left(m_preeditCursor));
+        r = r.Translated(dx, 0);
+    }
     // Scrolled under the gutter: hidden.
     if (r.left < m_viewport->GetTextLeft())
         return {};
@@ -106,6 +129,10 @@ void SECEditView::PaintCaret(QPainter& painter)
     // Inverting keeps the caret visible on any colour and the character under
     // an overtype block readable.
     painter.setClipping(false);
+    if (m_input && m_input->IsDropCaret()) {
+        painter.fillRect(m_caretShown, Qt::gray);
+        return;
+    }
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.fillRect(m_caretShown, Qt::white);
 }
@@ -147,6 +174,11 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
         m_input->OnFocus(true);
     }
     const int modifiers = int(event->modifiers() & ~(Qt::KeypadModifier | Qt::MetaModifier));
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        m_input->OnContextMenu(0, 0, true);
+        event->accept();
+        return;
+    }
     if (m_input->OnKeyDown(event->key(), modifiers)) {
         event->accept();
         return;
@@ -163,6 +195,12 @@ void SECEditView::keyPressEvent(QKeyEvent* event)
 void SECEditView::mousePressEvent(QMouseEvent* event)
 {
     BecomeActivePane();
+    if (m_input && event->button() == Qt::MiddleButton) {
+        const QPoint p = event->position().toPoint();
+        m_input->OnMiddleClick(p.x(), p.y());
+        event->accept();
+        return;
+    }
     if (!m_input || event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -187,6 +225,7 @@ void SECEditView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void SECEditView::mouseMoveEvent(QMouseEvent* event)
 {
+    UpdatePointerShape(event->position().toPoint());
     if (!m_input || !(event->buttons() & Qt::LeftButton)) {
         QAbstractScrollArea::mouseMoveEvent(event);
         return;
@@ -203,6 +242,7 @@ void SECEditView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     m_input->OnMouseUp();
+    UpdatePointerShape(event->position().toPoint());
     event->accept();
 }
 
@@ -211,7 +251,272 @@ void SECEditView::inputMethodEvent(QInputMethodEvent* event)
     const QString text = event->commitString();
     if (m_input && !text.isEmpty())
         m_input->OnChar(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
+    const QString preedit = event->preeditString();
+    int cursor = int(preedit.size());
+    for (const QInputMethodEvent::Attribute& a : event->attributes())
+        if (a.type == QInputMethodEvent::Cursor)
+            cursor = std::clamp(a.start, 0, int(preedit.size()));
+    if (preedit != m_preedit || cursor != m_preeditCursor) {
+        m_preedit = preedit;
+        m_preeditCursor = cursor;
+        viewport()->update();
+        OnCaretChanged();
+    }
     event->accept();
+}
+
+QFont SECEditView::EditorFont() const
+{
+    return MakeQFont(m_viewport->GetSettings().font);
+}
+
+QVariant SECEditView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (!m_input)
+        return QAbstractScrollArea::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle: {
+        PixelRect r;
+        if (!m_input->GetCaretRect(r))
+            return QRect();
+        const PixelPoint origin = m_viewport->GetOrigin();
+        r = r.Translated(-origin.x, -origin.y);
+        int dx = 0;
+        if (!m_preedit.isEmpty())
+            dx = QFontMetrics(EditorFont()).horizontalAdvance(m_preedit.left(m_preeditCursor));
+        // In the scroll area's own pixels, where the input method places its window.
+        return QRect(viewport()->mapTo(const_cast<SECEditView*>(this), QPoint(r.left + dx, r.top)),
+                     QSize(std::max(1, r.Width()), r.Height()));
+    }
+    case Qt::ImFont:
+        return EditorFont();
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+        return m_input->GetCaretTextPos().column;
+    case Qt::ImSurroundingText: {
+        std::u16string_view line;
+        if (!m_edit || m_edit->GetLineText(m_input->GetCaretTextPos().line, line) < 0)
+            return QString();
+        return QString::fromUtf16(line.data(), qsizetype(line.size()));
+    }
+    case Qt::ImCurrentSelection:
+        return QString();
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+void SECEditView::PaintPreedit(QPainter& painter)
+{
+    PixelRect r;
+    if (m_preedit.isEmpty() || !m_input || !m_input->GetCaretRect(r))
+        return;
+    const PixelPoint origin = m_viewport->GetOrigin();
+    r = r.Translated(-origin.x, -origin.y);
+    const QFont font = EditorFont();
+    const QFontMetrics metrics(font);
+    // Over the text after the caret, as the text will stand once it commits.
+    const QRect area(r.left, r.top, metrics.horizontalAdvance(m_preedit) + 1, r.Height());
+    painter.setClipping(false);
+    painter.fillRect(area, palette().color(QPalette::Base));
+    QFont underlined = font;
+    underlined.setUnderline(true);
+    painter.setFont(underlined);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, m_preedit);
+}
+
+void SECEditView::UpdatePointerShape(const QPoint& at)
+{
+    const int shape = m_input ? m_input->GetCursorShape(at.x(), at.y()) : int(ISECEditPaneInput::TextCursor);
+    if (shape == m_pointerShape)
+        return;
+    m_pointerShape = shape;
+    switch (shape) {
+    case ISECEditPaneInput::GutterCursor: viewport()->setCursor(GutterCursor()); break;
+    case ISECEditPaneInput::ArrowCursor: viewport()->setCursor(Qt::ArrowCursor); break;
+    default: viewport()->setCursor(Qt::IBeamCursor); break;
+    }
+}
+
+QCursor SECEditView::GutterCursor()
+{
+    // The usual arrow, mirrored: it points up and to the right, its tip the hot spot.
+    static const QCursor cursor = [] {
+        QPixmap pixmap(32, 32);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        const QPointF arrow[] = {{12, 0}, {12, 16}, {8.5, 12.5}, {5.5, 19}, {3, 18}, {6, 11.5}, {1, 11.5}};
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(Qt::black);
+        painter.drawPolygon(arrow, int(std::size(arrow)));
+        painter.end();
+        return QCursor(pixmap, 12, 0);
+    }();
+    return cursor;
+}
+
+void SECEditView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!m_input) {
+        QAbstractScrollArea::contextMenuEvent(event);
+        return;
+    }
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint p = keyboard ? QPoint() : viewport()->mapFrom(this, event->pos());
+    m_input->OnContextMenu(p.x(), p.y(), keyboard);
+    event->accept();
+}
+
+void SECEditView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (SECEditMimeData::HasLocalFiles(*event->mimeData())) {
+        // Files open as documents where the application allows it, else the parent decides.
+        if (AcceptsDroppedFiles())
+            event->acceptProposedAction();
+        else
+            event->ignore();
+        return;
+    }
+    if (!m_input) {
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    const int effect = m_input->OnDragEnter(event->mimeData()->hasText(), int(event->modifiers()), p.x(), p.y());
+    // The pane takes the drag even where a drop would do nothing, so it hears the moves.
+    if (event->mimeData()->hasText() && !(m_edit && m_edit->IsReadOnly())) {
+        event->setDropAction(effect == DropCopy ? Qt::CopyAction : Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void SECEditView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (SECEditMimeData::HasLocalFiles(*event->mimeData())) {
+        if (AcceptsDroppedFiles())
+            event->acceptProposedAction();
+        else
+            event->ignore();
+        return;
+    }
+    if (!m_input) {
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    const int effect = m_input->OnDragOver(int(event->modifiers()), p.x(), p.y());
+    if (effect == DropNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(effect == DropCopy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void SECEditView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (m_input)
+        m_input->OnDragLeave();
+    event->accept();
+}
+
+void SECEditView::dropEvent(QDropEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    if (SECEditMimeData::HasLocalFiles(*mime) && AcceptsDroppedFiles()) {
+        OpenDroppedFiles(*mime);
+        event->acceptProposedAction();
+        return;
+    }
+    SECEditTransfer data;
+    if (!m_input || !SECEditMimeData::Read(*mime, data)) {
+        if (m_input)
+            m_input->OnDragLeave();
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    int effect = m_input->OnDragOver(int(event->modifiers()), p.x(), p.y());
+    // A drop from another program keeps to what that program allows.
+    if (effect == DropMove && !(event->possibleActions() & Qt::MoveAction))
+        effect = DropCopy;
+    if (effect == DropCopy && !(event->possibleActions() & Qt::CopyAction))
+        effect = DropMove;
+    effect = m_input->OnDrop(data, effect, p.x(), p.y());
+    if (effect == DropNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(effect == DropCopy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void SECEditView::StartTimer(int id, int milliseconds)
+{
+    QTimer*& timer = m_timers[id];
+    if (!timer) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, id] {
+            if (m_input)
+                m_input->OnTimer(id);
+        });
+    }
+    timer->start(milliseconds);
+}
+
+void SECEditView::StopTimer(int id)
+{
+    if (QTimer* timer = m_timers.value(id))
+        timer->stop();
+}
+
+PixelPoint SECEditView::GetPointerPos() const
+{
+    const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
+    return {p.x(), p.y()};
+}
+
+int SECEditView::GetDragStartDistance() const
+{
+    return QApplication::startDragDistance();
+}
+
+int SECEditView::RunDrag(const SECEditTransfer& data, bool allowMove)
+{
+    auto* drag = new QDrag(this);
+    drag->setMimeData(SECEditMimeData::Make(data));
+    const Qt::DropActions actions = allowMove ? Qt::CopyAction | Qt::MoveAction : Qt::CopyAction;
+    const Qt::DropAction result = drag->exec(actions, allowMove ? Qt::MoveAction : Qt::CopyAction);
+    switch (result) {
+    case Qt::CopyAction: return DropCopy;
+    case Qt::MoveAction: return allowMove ? DropMove : DropCopy;
+    default: return DropNone;
+    }
+}
+
+int SECEditView::RunPopupMenu(int x, int y, const std::vector<SECEditMenuItem>& items)
+{
+    QMenu menu(this);
+    for (const SECEditMenuItem& item : items) {
+        if (item.id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromUtf16(item.label.data(), qsizetype(item.label.size())));
+        action->setData(item.id);
+        action->setEnabled(item.enabled);
+    }
+    QPointer<SECEditView> alive(this);
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(QPoint(x, y)));
+    if (!alive || !chosen)
+        return 0;
+    return chosen->data().toInt();
 }
 
 void SECEditView::SetPresentationState(ISECEditPresentationState* state)
@@ -261,6 +566,7 @@ void SECEditView::paintEvent(QPaintEvent* event)
     QtPainterSurface surface(painter);
     for (const QRect& r : event->region())
         m_viewport->PaintText(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    PaintPreedit(painter);
     PaintCaret(painter);
 }
 

@@ -1,23 +1,27 @@
 #pragma once
 
 #include "platform/qt/QtFontMetrics.h"
+#include "view/ISECEditPaneHost.h"
 #include "view/ISECEditPaneInput.h"
 #include "view/ISECEditViewportWindow.h"
 #include "view/SECEditSelectionHolder.h"
 #include "view/SECEditViewport.h"
 
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <QRegion>
 #include <QTimer>
 
 #include <memory>
+
+class QMimeData;
 
 class SECEdit;
 
 // The editor pane: a scroll area whose viewport widget shows one
 // SECEditViewport. Everything the pane draws or computes lives in the
 // viewport; this class only hands it the window's events.
-class SECEditView : public QAbstractScrollArea, protected ISECEditViewportWindow
+class SECEditView : public QAbstractScrollArea, protected ISECEditViewportWindow, public ISECEditPaneHost
 {
     Q_OBJECT
 
@@ -56,6 +60,20 @@ public:
 
     QSize sizeHint() const override;
 
+    // The composition an input method shows at the caret before it commits.
+    const QString& GetPreeditText() const { return m_preedit; }
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    // ISECEditPaneHost
+    void StartTimer(int id, int milliseconds) override;
+    void StopTimer(int id) override;
+    PixelPoint GetPointerPos() const override;
+    int GetDragStartDistance() const override;
+    int RunDrag(const SECEditTransfer& data, bool allowMove) override;
+    int RunPopupMenu(int x, int y, const std::vector<SECEditMenuItem>& items) override;
+    // The pointer's shape for the gutter: an arrow pointing up and to the right.
+    static QCursor GutterCursor();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +88,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Files dropped on the pane: the application opens them; a pane alone
+    // leaves them to its parent.
+    virtual bool AcceptsDroppedFiles() const { return false; }
+    virtual void OpenDroppedFiles(const QMimeData& data) { (void)data; }
 
     // ISECEditViewportWindow
     int GetClientWidth() const override;
@@ -85,6 +112,9 @@ private:
     void ApplyPalette();
     void OnCaretChanged();
     void PaintCaret(QPainter& painter);
+    void PaintPreedit(QPainter& painter);
+    void UpdatePointerShape(const QPoint& at);
+    QFont EditorFont() const;
 
     SECEdit* m_edit;
     QtFontMetricsFactory m_metricsFactory;
@@ -97,4 +127,8 @@ private:
     QTimer m_caretBlink;
     bool m_caretPhase = true;
     QRect m_caretShown;
+    QHash<int, QTimer*> m_timers;
+    int m_pointerShape = -1;
+    QString m_preedit;
+    int m_preeditCursor = 0;
 };

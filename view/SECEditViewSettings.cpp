@@ -3,6 +3,7 @@
 #include "engine/ColorGroupKind.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditLangSettings.h"
+#include "view/SECEditContrast.h"
 
 #if defined(TAVRO_VIEW_WITH_SYNTAX)
 #include "syntax/SECEditLangConfig.h"
@@ -40,5 +41,14 @@ SECEditViewSettings SECEditViewSettings::Read(const SECEdit* edit, const SECEdit
     settings.textGroup = config->GetKindColorGroupIndex(ColorGroupKind::Text);
     settings.selectionGroup = config->GetKindColorGroupIndex(ColorGroupKind::TextSelection);
 #endif
+    settings.KeepReadable();
     return settings;
+}
+
+void SECEditViewSettings::KeepReadable()
+{
+    if (!SECEditContrast::IsDark(GetTextColors().background))
+        return;
+    for (SECEditGroupColors& group : groups)
+        group.foreground = SECEditContrast::Readable(group.foreground, group.background);
 }

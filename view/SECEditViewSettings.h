@@ -51,5 +51,9 @@ struct SECEditViewSettings
     // Reads the engine's configuration. A configuration without colour groups
     // or font (the engine's plain default) gets window text on window, the
     // reverse for selected text, and a fixed-pitch "Courier" of 10 points.
+    // On a dark page, every group's foreground is painted with enough
+    // contrast to its background (the configuration keeps its colours).
     static SECEditViewSettings Read(const SECEdit* edit, const SECEditSystemColors& colors);
+    // Lightens the foregrounds that do not read on the dark Text background.
+    void KeepReadable();
 };

@@ -11,6 +11,7 @@
 #include "platform/IFontMetricsFactory.h"
 #include "view/ISECEditPresentationState.h"
 #include "view/ISECEditViewportWindow.h"
+#include "view/SECEditContrast.h"
 #include "view/SECEditGutterSettings.h"
 #include "view/SECEditSplitterSyncMsg.h"
 
@@ -627,7 +628,9 @@ void SECEditViewport::DrawEllipseMark(IDrawingSurface& surface, int line, const 
     if (cell.Height() > cell.Width())
         top += (cell.Height() - d) / 2 - 1;
     const int left = cell.left + 2;
-    surface.DrawEllipse({left, top, left + d, top + d}, kEllipseColor, kEllipseColor);
+    // Dark red vanishes on a dark theme's gutter: lightened there as text is.
+    const std::uint32_t color = SECEditContrast::Readable(kEllipseColor, m_colors.gutter);
+    surface.DrawEllipse({left, top, left + d, top + d}, color, color);
 }
 
 // --- Invalidation ----------------------------------------------------------------------------

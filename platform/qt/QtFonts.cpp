@@ -29,9 +29,16 @@ bool IsInstalledFamily(const QString& face)
 QFont DesktopFixedFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    // Measured rather than asked: some fixed-width faces do not declare their spacing.
-    const QFontMetricsF metrics(font);
-    if (metrics.horizontalAdvance(QLatin1Char('i')) != metrics.horizontalAdvance(QLatin1Char('M'))) {
+    // Measured rather than asked (some fixed-width faces do not declare their
+    // spacing), once per desktop font, as this runs on every paint.
+    static QString measuredFamily;
+    static bool fixedWidth = true;
+    if (font.family() != measuredFamily) {
+        const QFontMetricsF metrics(font);
+        fixedWidth = metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('M'));
+        measuredFamily = font.family();
+    }
+    if (!fixedWidth) {
         font = QFont(QStringLiteral("monospace"));
         font.setStyleHint(QFont::TypeWriter);
     }

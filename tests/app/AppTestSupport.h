@@ -133,7 +133,11 @@ struct AppHarness
     QTemporaryDir dir;
     std::unique_ptr<CTavroApp> app;
 
-    AppHarness() { app = std::make_unique<CTavroApp>(settings, messages, files); }
+    AppHarness()
+    {
+        app = std::make_unique<CTavroApp>(settings, messages, files);
+        app->SetRecoveryFolder(dir.filePath(QStringLiteral("recovery")));
+    }
 
     bool Start(const QStringList& arguments = {})
     {

@@ -10,6 +10,7 @@
 #include "engine/SECEditMsg.h"
 #include "platform/qt/QtFonts.h"
 #include "syntax/SECEditLangConfig.h"
+#include "view/SECEditContrast.h"
 #include "view/SECEditSplitterWindow.h"
 
 #include <QCheckBox>
@@ -136,6 +137,26 @@ TEST(FontColorDialog, AutomaticGroupsFollowTheTextGroupAndSelectionShowsItSwappe
     dialog.SetColorChooser([](QWidget*, const QColor&) { return std::optional<QColor>(); });
     dialog.GetForegroundButton()->click();
     EXPECT_EQ(groups[5].foreground, kRed);
+}
+
+TEST(FontColorDialog, OnADarkPaletteTheSampleShowsTheColourAsPaintedAndTheChosenOneIsKept)
+{
+    OwnConfig own;
+    CFontColorDlg dialog(*own.config);
+    QPalette dark = dialog.palette();
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dialog.setPalette(dark);
+    ASSERT_TRUE(dialog.SelectGroup(5));
+    constexpr std::uint32_t kNavy = 0x800000;
+    dialog.SetForeground(ToQColor(kNavy));
+    EXPECT_EQ(dialog.GetGroups()[5].foreground, kNavy);
+    EXPECT_EQ(FromQColor(dialog.GetForegroundButton()->GetColor()), kNavy);
+    const std::uint32_t shown = FromQColor(dialog.GetSample()->GetForeground());
+    EXPECT_GE(SECEditContrast::Ratio(shown, 0x191919), SECEditContrast::kMinimumRatio);
+    EXPECT_EQ(ToQColor(shown).hslHue(), ToQColor(kNavy).hslHue());
+    dialog.Apply();
+    EXPECT_EQ(own.Groups()[5].foreground, kNavy);
 }
 
 TEST(FontColorDialog, ChooseFontAndResetAllBackToWhatTheDialogOpenedWith)

@@ -83,7 +83,8 @@ TEST(MainFrame, MenusSwitchBetween128And129WithEveryItemPresent)
     EXPECT_EQ(MenuIds(MenuNamed(frame, QStringLiteral("Edit"))),
               (QList<int>{EditUndo, EditRedo, 0, EditCut, EditCopy, EditPaste, 0, UpperCase, LowerCase, IndentIncrease,
                           IndentDecrease, EditBookmarkToggle, EditBookmarkNext, EditBookmarkPrev, 0,
-                          EditBookmarkClearAll, 0, GoTo, EditFind, EditReplace, 0, EditSelectAll}));
+                          EditBookmarkClearAll, 0, GoTo, EditFind, EditReplace, 0, EditSelectAll,
+                          EditColumnMode}));
     EXPECT_EQ(MenuIds(MenuNamed(frame, QStringLiteral("Insert"))),
               (QList<int>{Template, DateTime, UserInfoAll, 0, UserName, CompanyName, Address, Telephone, Fax, Email,
                           Uuid, Comment}));
@@ -174,13 +175,19 @@ TEST(MainFrame, StoredPlacementOnlyOnScreensLargerThan640By480)
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(640, 480)));
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(1024, 480)));
     EXPECT_FALSE(CMainFrame::StoredPlacement(settings, QSize(640, 768)));
-    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(641, 481)), QRect(15, 15, 730, 500));
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(641, 481)), QRect(15, 15, 641, 481));
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1024, 768)), QRect(15, 15, 730, 500));
 
     settings.WriteInt(u"settings", u"cx", 900);
     settings.WriteInt(u"Settings", u"cy", 700);
     settings.WriteInt(u"SETTINGS", u"x", 40);
     settings.WriteInt(u"settings", u"y", 30);
     EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1920, 1080)), QRect(40, 30, 900, 700));
+
+    // Nor can a huge one cost a gigabyte of window.
+    settings.WriteInt(u"settings", u"cx", 20000);
+    settings.WriteInt(u"settings", u"cy", 16000);
+    EXPECT_EQ(CMainFrame::StoredPlacement(settings, QSize(1920, 1050)), QRect(40, 30, 1920, 1050));
 
     // A damaged value cannot make the window vanish.
     settings.WriteInt(u"settings", u"cx", 0);

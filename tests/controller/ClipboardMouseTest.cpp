@@ -9,12 +9,17 @@ class ClipboardController : public SECEditController
 public:
     using SECEditController::SECEditController;
     std::u16string clip;
+    bool column = false;
 
 protected:
-    void CopyToClipboard(const std::u16string& text) override { clip = text; }
-    bool ReadClipboard(std::u16string& text) const override
+    void CopyToClipboard(const SECEditTransfer& data) override
     {
-        text = clip;
+        clip = data.text;
+        column = data.column;
+    }
+    bool ReadClipboard(SECEditTransfer& data) const override
+    {
+        data = {clip, column};
         return true;
     }
 };
@@ -30,7 +35,7 @@ TEST(Clipboard, CutCopyPasteAndLineCutAreSingleSteps)
     viewport.SetPresentationState(&controller);
     controller.CreateEditCaret();
 
-    EXPECT_FALSE(controller.IsCommandEnabled(ID_EDIT_COPY));
+    EXPECT_TRUE(controller.IsCommandEnabled(ID_EDIT_COPY)); // copies the caret's line
     controller.ExtendSelectionTo(0, 3, true);
     controller.OnCommand(ID_EDIT_CUT);
     EXPECT_EQ(controller.clip, u"one");
@@ -73,8 +78,8 @@ TEST(Mouse, PressPlacesDragSelectsDoubleClickTakesAWord)
     EXPECT_EQ(pane.controller.GetSelectedText(), u" beta\nga");
     EXPECT_EQ(pane.controller.GetAnchor(), SECEditTextPos(1, 2));
 
-    // Shift extends from the anchor; a press in the gutter means column 0.
-    pane.controller.OnMouseDown(2, 16 + 3, Qt::ShiftModifier, false);
+    // Shift extends from the anchor.
+    pane.controller.OnMouseDown(x(0), 16 + 3, Qt::ShiftModifier, false);
     pane.controller.OnMouseUp();
     EXPECT_EQ(pane.controller.GetSelectedText(), u"ga");
 

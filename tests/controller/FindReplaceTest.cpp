@@ -2,6 +2,7 @@
 
 #include "controller/SECEditFindReplace.h"
 #include "controller/SECEditSearchSettings.h"
+#include "engine/SECEditCommand.h"
 #include "platform/IMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -310,4 +311,45 @@ TEST(SearchHistory, KeepsSixteenMostRecentFirstWithoutDuplicates)
     SECEditSearchSettings::AddToHistory(history, u"h");
     EXPECT_EQ(history.front(), u"h");
     EXPECT_EQ(history.size(), 16u);
+}
+
+TEST_F(FindReplace, ALineTooComplexForTheExpressionIsNamedOnceAndTheSearchGoesOn)
+{
+    const std::u16string explosive = std::u16string(40, u'a') + u"!b";
+    TestDocument doc(u"top\n" + explosive + u"\ncab\n" + explosive + u"\ncab");
+    TestPane pane(doc.edit);
+    settings().findText = u"(a+)+b";
+    settings().replaceText = u"X";
+    settings().regularExpression = true;
+    SECEditFindReplace& find = pane.controller.GetFindReplace();
+    const std::u16string tooComplex =
+        u"The regular expression '(a+)+b' is too complex for line 2, which was not searched. "
+        u"The search went on after it.";
+
+    EXPECT_TRUE(find.FindNext(settings()));
+    EXPECT_EQ(Selected(pane), u"ab");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+
+    messages.texts.clear();
+    pane.controller.ClearSelection(true);
+    pane.controller.MoveCaretTo(0, 0);
+    EXPECT_TRUE(find.ReplaceAll(settings()));
+    EXPECT_EQ(doc.Text(), u"top\n" + explosive + u"\ncX\n" + explosive + u"\ncX");
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[0], tooComplex);
+    EXPECT_EQ(messages.texts[1], u"The document has been searched and 2 replacements were made.");
+}
+
+// (The message goes through the same message box as those of searches.)
+TEST_F(FindReplace, AnUndoThatNoLongerFitsTheTextIsReported)
+{
+    TestDocument doc(u"abc");
+    TestPane pane(doc.edit);
+    ASSERT_TRUE(doc.edit.LogCommand(new SECEditCommand(&doc.edit, {4, 0, 4, 1}, true, u"z")));
+    pane.controller.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(doc.Text(), u"abc");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0].rfind(u"The change could not be undone", 0), 0u);
+    EXPECT_EQ(doc.edit.GetUndoCount(), 0);
 }

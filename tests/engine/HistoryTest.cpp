@@ -245,3 +245,26 @@ TEST_F(History, AnInsertCommandCapturesItsTextWhenFirstUndone)
     command->Sprint(description);
     EXPECT_EQ(description, u"Insert text having length 5 at line 0, column 0");
 }
+
+TEST_F(History, AStepThatNoLongerFitsLeavesTheTextAndSaysSo)
+{
+    Load(engine, u"zabc");
+    Type(u"!");
+    // A group whose older member cannot be taken back: there is no line 2.
+    engine.SetCompositeMode(true);
+    ASSERT_TRUE(engine.LogCommand(new SECEditCommand(&engine, {2, 0, 2, 1}, false, u"q")));
+    ASSERT_TRUE(engine.LogCommand(new SECEditCommand(&engine, {0, 0, 0, 1}, true, u"z")));
+    engine.SetCompositeMode(false);
+
+    EXPECT_EQ(engine.Undo(), nullptr);
+    EXPECT_TRUE(engine.HistoryStepFailed());
+    EXPECT_EQ(AllText(engine), u"zabc!"); // the member undone first was put back
+    EXPECT_EQ(engine.GetUndoCount(), 0);   // the older step was not passed to
+    EXPECT_EQ(engine.GetRedoCount(), 0);
+    EXPECT_TRUE(engine.IsModified());
+
+    Type(u"?");
+    ASSERT_NE(engine.Undo(), nullptr);
+    EXPECT_FALSE(engine.HistoryStepFailed());
+    EXPECT_EQ(AllText(engine), u"zabc!");
+}

@@ -315,3 +315,29 @@ TEST_F(SearchSmallBlocks, RegularExpressionsMatchWithinALine)
     one.AppendText(u"xa\nb a \nc a\r\nbd\n");
     EXPECT_EQ(Find(one, 0, 0, u"a\\nb", rx), Found{}) << "the same in a single block";
 }
+
+// A line on which the expression runs into PCRE2's limits is skipped and
+// named; it neither hides the matches after it nor passes for "not found".
+TEST_F(Search, ALineTooComplexForTheExpressionIsSkippedAndNamed)
+{
+    const std::u16string explosive = std::u16string(40, u'a') + u"!b";
+    const std::u16string pattern = u"(a+)+b";
+    const auto rx = Opts(true, true, false, true);
+    Load(store, u"top\n" + explosive + u"\r\ncab\n" + explosive + u"\nend");
+    SECEditSearch search(store);
+    std::int32_t line = -1, column = -1;
+    EXPECT_EQ(search.Find(0, 0, line, column, pattern, rx), 2);
+    EXPECT_EQ(line, 2);
+    EXPECT_EQ(column, 1);
+    EXPECT_EQ(search.TooComplexLine(), 1);
+
+    EXPECT_EQ(search.Find(4, 0, line, column, pattern, Opts(false, true, false, true)), 2);
+    EXPECT_EQ(line, 2);
+    EXPECT_TRUE(search.TooComplexLine() == 1 || search.TooComplexLine() == 3) << search.TooComplexLine();
+
+    EXPECT_EQ(search.Find(2, 2, line, column, pattern, Opts(true, true, false, true, false)), 0);
+    EXPECT_EQ(search.TooComplexLine(), 3) << "nothing found, yet not everything was searched";
+
+    EXPECT_EQ(search.Find(0, 0, line, column, u"c(a)b", rx), 3);
+    EXPECT_EQ(search.TooComplexLine(), -1);
+}

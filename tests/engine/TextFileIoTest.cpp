@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include <csignal>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -186,6 +190,81 @@ TEST(SafeFileWriter, AbortLeavesNothingBehind)
     } // destroyed without a commit
     EXPECT_EQ(ReadBytes(target), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+// A save killed at any moment leaves the old file or the whole new one, and
+// nothing else in the folder once the next save into it is done; with
+// unnamed temporaries, nothing else even before.
+TEST(SafeFileWriter, ASaveKilledAtAnyMomentLeavesNothingBehind)
+{
+    constexpr int chunks = 8;
+    const std::string chunk(1 << 20, 'n');
+    for (const bool namedOnly : {false, true}) {
+        TempDir dir;
+        const std::string target = dir.File("big.txt");
+        WriteBytes(target, "old");
+        // Moments: after opening, while writing, all written, and (not
+        // waiting to be killed) during the commit itself.
+        for (const int moment : {0, 3, chunks, chunks + 1}) {
+            SCOPED_TRACE((namedOnly ? "named, moment " : "unnamed, moment ") + std::to_string(moment));
+            int report[2];
+            ASSERT_EQ(::pipe(report), 0);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                SafeFileWriter::UseNamedTemporariesOnly(namedOnly);
+                SafeFileWriter writer(target);
+                const char byte = 1;
+                if (!writer.Open())
+                    ::_exit(1);
+                for (int i = 0; i <= chunks; ++i) {
+                    if (i == moment || (i == chunks && moment > chunks))
+                        [[maybe_unused]] const ssize_t sent = ::write(report[1], &byte, 1);
+                    if (i == moment)
+                        ::pause(); // killed here
+                    if (i < chunks && !writer.Write(chunk.data(), chunk.size()))
+                        ::_exit(1);
+                }
+                ::_exit(writer.Commit() ? 0 : 1);
+            }
+            ::close(report[1]);
+            char byte = 0;
+            ASSERT_EQ(::read(report[0], &byte, 1), 1);
+            ::close(report[0]);
+            ::kill(child, SIGKILL);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+
+            const std::string now = ReadBytes(target);
+            EXPECT_TRUE(now == "old" || now.size() == chunks * chunk.size()) << now.size();
+            const auto entries = std::distance(fs::directory_iterator(dir.path), fs::directory_iterator());
+            if (moment <= chunks) {
+                EXPECT_EQ(entries, namedOnly ? 2 : 1) << "a named temporary is the killed save's own";
+            }
+
+            SafeFileWriter next(target);
+            ASSERT_TRUE(next.Open()) << next.Error();
+            ASSERT_TRUE(next.Write("old", 3));
+            ASSERT_TRUE(next.Commit()) << next.Error();
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+        }
+    }
+
+    // Temporaries in the earlier naming carry no process id: the target's
+    // own go once nothing has written to them for an hour.
+    TempDir dir;
+    const std::string target = dir.File("a.txt");
+    for (const char* name : {".a.txt.123456.tmp", ".a.txt.654321.tmp", ".b.txt.111111.tmp"})
+        WriteBytes(dir.File(name), "partial");
+    const auto hoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(dir.File(".a.txt.123456.tmp"), hoursAgo);
+    fs::last_write_time(dir.File(".b.txt.111111.tmp"), hoursAgo);
+    SafeFileWriter writer(target);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_FALSE(fs::exists(dir.File(".a.txt.123456.tmp")));
+    EXPECT_TRUE(fs::exists(dir.File(".a.txt.654321.tmp"))) << "perhaps still being written";
+    EXPECT_TRUE(fs::exists(dir.File(".b.txt.111111.tmp"))) << "another file's";
 }
 
 TEST(SafeFileWriter, FailuresNameTheFileAndTheReason)

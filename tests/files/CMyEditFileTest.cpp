@@ -17,7 +17,9 @@
 
 using namespace std::string_literals;
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -220,6 +222,23 @@ TEST_F(CMyEditFiles, LongLineIsBrokenAndLeavesTheDocumentModified)
     EXPECT_EQ(edit.GetUndoCount(), 0);
     EXPECT_NE(std::find(observer.kinds.begin(), observer.kinds.end(), SECEditMsg::InitController),
               observer.kinds.end());
+    // The user hears of it at once, with the file's name and the count.
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(Contains(messages.texts[0], u"long.txt"));
+    EXPECT_TRUE(Contains(messages.texts[0], u" 1 line"));
+    EXPECT_EQ(edit.GetBrokenLineCount(), 1);
+
+    // Two long lines among short ones are counted as two; a file within the limit says nothing.
+    WriteBytes(File("two.txt"), "a\n" + std::string(3000, 'y') + "\nb\n" + std::string(2100, 'z'));
+    messages.texts.clear();
+    ASSERT_TRUE(edit.OpenFile(File("two.txt")));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(Contains(messages.texts[0], u" 2 line"));
+    WriteBytes(File("fits.txt"), std::string(2048, 'x'));
+    messages.texts.clear();
+    ASSERT_TRUE(edit.OpenFile(File("fits.txt")));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_FALSE(edit.IsModified());
 }
 
 TEST_F(CMyEditFiles, SavingClearsModifiedAndWritesEditsWithTheFileLineEnds)
@@ -237,10 +256,19 @@ TEST_F(CMyEditFiles, OpenFailuresGiveOneMessageAndKeepTheDocument)
 {
     WriteBytes(File("nul.txt"), "text\0more"s);
     fs::create_directory(File("folder"));
+    // Neither a named pipe nor a socket may hold the open up.
+    ASSERT_EQ(::mkfifo(File("pipe").c_str(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = File("socket");
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     TypeSomething();
     KindRecorder observer;
     edit.AddObserver(&observer);
-    for (const std::string name : {"missing.txt", "folder", "nul.txt"}) {
+    for (const std::string name : {"missing.txt", "folder", "nul.txt", "pipe", "socket"}) {
         SCOPED_TRACE(name);
         messages.texts.clear();
         EXPECT_FALSE(edit.OpenFile(File(name)));
@@ -248,8 +276,12 @@ TEST_F(CMyEditFiles, OpenFailuresGiveOneMessageAndKeepTheDocument)
         EXPECT_TRUE(Contains(messages.texts[0], std::u16string(name.begin(), name.end())));
         EXPECT_EQ(AllText(edit), u"keep me");
         EXPECT_TRUE(edit.IsModified());
+        if (name == "nul.txt") {
+            EXPECT_TRUE(Contains(messages.texts[0], u"NUL"));
+        }
     }
-    EXPECT_TRUE(Contains(messages.texts[0], u"NUL"));
+    EXPECT_TRUE(Contains(messages.texts[0], u"not a regular file"));
+    ::close(sock);
     edit.RemoveObserver(&observer);
     EXPECT_TRUE(observer.kinds.empty()); // the panes heard nothing
 }

@@ -6,6 +6,7 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtPainterSurface.h"
 #include "syntax/LangConfigResourceLoader.h"
+#include "view/SECEditContrast.h"
 #include "view/SECEditSelectionHolder.h"
 #include "view/SECEditSplitBox.h"
 #include "view/SECEditSplitterWindow.h"
@@ -167,9 +168,15 @@ TEST(PaneRendering, AutomaticColoursFollowTheDesktopPalette)
     EXPECT_EQ(settings.GetTextColors().foreground, 0xE6E6E6u);
     EXPECT_EQ(settings.GetTextColors().background, 0x141414u);
     EXPECT_EQ(settings.GetSelectionColors().background, 0xE6E6E6u);
-    // Keywords keep their own foreground and sit on the automatic background.
-    EXPECT_EQ(settings.GetGroupColors(5).foreground, 0xFF0000u);
-    EXPECT_EQ(settings.GetGroupColors(5).background, 0x141414u);
+    // Keywords sit on the automatic background; their blue, too dark to read
+    // there, is painted lighter and still blue, while the configuration keeps it.
+    const SECEditGroupColors& keyword = settings.GetGroupColors(5);
+    EXPECT_EQ(keyword.background, 0x141414u);
+    EXPECT_GE(SECEditContrast::Ratio(keyword.foreground, keyword.background), SECEditContrast::kMinimumRatio);
+    EXPECT_EQ(ToQColor(keyword.foreground).hslHue(), 240);
+    EXPECT_EQ(config->GetColorGroups()[5].foreground, 0xFF0000u);
+    // Readable colours are left as they are.
+    EXPECT_EQ(settings.GetSelectionColors().foreground, 0x141414u);
 }
 
 TEST(PaneWidget, ScrollingOneLineRepaintsOnlyTheExposedRow)
