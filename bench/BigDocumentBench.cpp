@@ -162,7 +162,8 @@ struct BigDocument
 
 BigDocument& Document()
 {
-    static BigDocument* document = new BigDocument(); // lives as long as the program
+    // Made after the application object, so it goes first at exit.
+    static const std::unique_ptr<BigDocument> document = std::make_unique<BigDocument>();
     return *document;
 }
 

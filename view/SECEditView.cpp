@@ -256,6 +256,7 @@ void SECEditView::ApplyPalette()
 
 void SECEditView::paintEvent(QPaintEvent* event)
 {
+    m_pendingUpdate = QRegion();
     m_lastPaintRegion = event->region();
     QPainter painter(viewport());
     QtPainterSurface surface(painter);
@@ -266,6 +267,7 @@ void SECEditView::paintEvent(QPaintEvent* event)
 
 void SECEditView::resizeEvent(QResizeEvent* event)
 {
+    m_pendingUpdate = QRegion();
     QAbstractScrollArea::resizeEvent(event);
     m_viewport->UpdateScrollRanges();
 }
@@ -347,16 +349,25 @@ bool SECEditView::HasFocus() const
 
 void SECEditView::InvalidateRect(const PixelRect& area)
 {
-    viewport()->update(QRect(area.left, area.top, area.Width(), area.Height()));
+    // An edit far below the window still asks for the gutter, every time: a
+    // rectangle already waiting for the next paint needn't go to the toolkit
+    // again (merging it into the dirty region costs more than the edit).
+    const QRect rect(area.left, area.top, area.Width(), area.Height());
+    if (rect.isEmpty() || m_pendingUpdate.contains(rect))
+        return;
+    m_pendingUpdate += rect;
+    viewport()->update(rect);
 }
 
 void SECEditView::InvalidateAll()
 {
+    m_pendingUpdate = viewport()->rect();
     viewport()->update();
 }
 
 void SECEditView::ScrollContents(int dx, int dy, const PixelRect& area)
 {
+    m_pendingUpdate = QRegion(); // the toolkit moves what waits with the pixels
     viewport()->scroll(dx, dy, QRect(area.left, area.top, area.Width(), area.Height()));
     // The caret's pixels moved with the text; draw it again where it belongs.
     if (!m_caretShown.isEmpty()) {

@@ -92,6 +92,8 @@ private:
     ISECEditPresentationState* m_state = &m_holder;
     std::unique_ptr<SECEditViewport> m_viewport;
     QRegion m_lastPaintRegion;
+    // What was handed to the toolkit to repaint since the last paint.
+    QRegion m_pendingUpdate;
     int m_settingScrollBars = 0;
     ISECEditPaneInput* m_input = nullptr;
     QTimer m_caretBlink;
