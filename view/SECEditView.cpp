@@ -256,13 +256,14 @@ void SECEditView::ApplyPalette()
 
 void SECEditView::paintEvent(QPaintEvent* event)
 {
-    m_pendingUpdate = QRegion();
     m_lastPaintRegion = event->region();
     QPainter painter(viewport());
     QtPainterSurface surface(painter);
     for (const QRect& r : event->region())
         m_viewport->PaintText(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
     PaintCaret(painter);
+    // Forgotten only now: what painting itself asked for is asked again.
+    m_pendingUpdate = QRegion();
 }
 
 void SECEditView::resizeEvent(QResizeEvent* event)
@@ -353,9 +354,13 @@ void SECEditView::InvalidateRect(const PixelRect& area)
     // rectangle already waiting for the next paint needn't go to the toolkit
     // again (merging it into the dirty region costs more than the edit).
     const QRect rect(area.left, area.top, area.Width(), area.Height());
-    if (rect.isEmpty() || m_pendingUpdate.contains(rect))
+    if (rect.isEmpty())
         return;
-    m_pendingUpdate += rect;
+    for (const QRect& waiting : m_pendingUpdate)
+        if (waiting.contains(rect))
+            return;
+    if (m_pendingUpdate.rectCount() < 32) // a few rectangles, quick to look through
+        m_pendingUpdate += rect;
     viewport()->update(rect);
 }
 
