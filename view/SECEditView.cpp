@@ -263,12 +263,12 @@ void SECEditView::paintEvent(QPaintEvent* event)
         m_viewport->PaintText(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
     PaintCaret(painter);
     // Forgotten only now: what painting itself asked for is asked again.
-    m_pendingUpdate = QRegion();
+    m_pendingUpdate.clear();
 }
 
 void SECEditView::resizeEvent(QResizeEvent* event)
 {
-    m_pendingUpdate = QRegion();
+    m_pendingUpdate.clear();
     QAbstractScrollArea::resizeEvent(event);
     m_viewport->UpdateScrollRanges();
 }
@@ -359,20 +359,20 @@ void SECEditView::InvalidateRect(const PixelRect& area)
     for (const QRect& waiting : m_pendingUpdate)
         if (waiting.contains(rect))
             return;
-    if (m_pendingUpdate.rectCount() < 32) // a few rectangles, quick to look through
-        m_pendingUpdate += rect;
+    if (m_pendingUpdate.size() < 16) // a few rectangles, quick to look through
+        m_pendingUpdate.push_back(rect);
     viewport()->update(rect);
 }
 
 void SECEditView::InvalidateAll()
 {
-    m_pendingUpdate = viewport()->rect();
+    m_pendingUpdate.assign(1, viewport()->rect());
     viewport()->update();
 }
 
 void SECEditView::ScrollContents(int dx, int dy, const PixelRect& area)
 {
-    m_pendingUpdate = QRegion(); // the toolkit moves what waits with the pixels
+    m_pendingUpdate.clear(); // the toolkit moves what waits with the pixels
     viewport()->scroll(dx, dy, QRect(area.left, area.top, area.Width(), area.Height()));
     // The caret's pixels moved with the text; draw it again where it belongs.
     if (!m_caretShown.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class SECEdit;
 
@@ -92,8 +93,9 @@ private:
     ISECEditPresentationState* m_state = &m_holder;
     std::unique_ptr<SECEditViewport> m_viewport;
     QRegion m_lastPaintRegion;
-    // What was handed to the toolkit to repaint since the last paint.
-    QRegion m_pendingUpdate;
+    // Rectangles handed to the toolkit to repaint since the last paint (its
+    // own region splits them into bands, so they are kept whole here).
+    std::vector<QRect> m_pendingUpdate;
     int m_settingScrollBars = 0;
     ISECEditPaneInput* m_input = nullptr;
     QTimer m_caretBlink;
