@@ -48,7 +48,9 @@ void EnsureApplication()
     static int argc = 1;
     static char name[] = "tavro_bench";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Kept to the very end: tearing the toolkit down in the exit handlers,
+    // with panes still open, crashes in its input devices.
+    new QApplication(argc, argv);
 }
 
 void InstallLanguages()
@@ -170,8 +172,7 @@ struct BigDocument
 
 BigDocument& Document()
 {
-    // Made after the application object, so it goes first at exit.
-    static const std::unique_ptr<BigDocument> document = std::make_unique<BigDocument>();
+    static BigDocument* document = new BigDocument(); // lives as long as the application object
     return *document;
 }
 
