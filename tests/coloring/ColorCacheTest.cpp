@@ -83,14 +83,14 @@ TEST(ColorCache, ShiftsAnywhereAgreeWithAPlainVector)
         state ^= state << 17;
         return state % bound;
     };
-    for (int step = 0; step < 4000; ++step)
+    for (int step = 0; step < 3000; ++step)
     {
-        const auto line = static_cast<std::int32_t>(next(9000));
+        const auto line = static_cast<std::int32_t>(next(6000));
         switch (next(4))
         {
         case 0: {
             std::vector<std::uint32_t> runs(next(4), static_cast<std::uint32_t>(step));
-            const std::size_t lines = next(2) ? 0 : 8000;
+            const std::size_t lines = next(2) ? 0 : 5000;
             cache.Set(line, runs.data(), runs.size(), lines);
             if (static_cast<std::size_t>(line) >= model.size())
             {
@@ -109,7 +109,7 @@ TEST(ColorCache, ShiftsAnywhereAgreeWithAPlainVector)
                 cached[static_cast<std::size_t>(line)] = false;
             break;
         default: {
-            const auto delta = static_cast<std::int32_t>(next(5000)) - 2500;
+            const auto delta = static_cast<std::int32_t>(next(601)) - 300;
             cache.Shift(line, delta);
             const auto size = static_cast<std::int64_t>(model.size());
             if (delta > 0 && line < size)
@@ -129,7 +129,7 @@ TEST(ColorCache, ShiftsAnywhereAgreeWithAPlainVector)
             }
         }
         }
-        if (step % 97 != 0)
+        if (step % 101 != 0)
             continue;
         std::size_t count = 0;
         for (std::size_t i = 0; i < model.size() + 10; ++i)
