@@ -301,8 +301,34 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
     SECEdit* edit = m_controller.GetEdit();
     int sl = 0, sc = 0, el = 0, ec = 0;
     m_controller.GetSelection(sl, sc, el, ec);
-    const std::u16string matched = m_controller.GetSelectedText();
     replacement = settings.replaceText;
+    if (!settings.regularExpression && sl == el) {
+        // Plain text within one line, no tab or line break on either side:
+        // the line's new width is plain arithmetic (what Replace All meets
+        // thousands of times).
+        std::u16string_view line;
+        const auto plain = [](std::u16string_view text) {
+            return text.find_first_of(u"\t\n") == std::u16string_view::npos;
+        };
+        if (edit->GetLineText(sl, line) >= 0 && sc <= ec && std::size_t(ec) <= line.size() && plain(line) &&
+            plain(replacement)) {
+            const std::size_t width = std::size_t(sc) + replacement.size() + (line.size() - std::size_t(ec));
+            char16_t last = 0;
+            if (std::size_t(ec) < line.size())
+                last = line.back();
+            else if (!replacement.empty())
+                last = replacement.back();
+            else if (sc > 0)
+                last = line[std::size_t(sc) - 1];
+            const int limit = edit->GetMaxLineLength();
+            if (std::int64_t(width) - (last == u'\r' ? 1 : 0) > limit) {
+                Say(Substitute(u"Cannot replace text. Line would exceed %d characters.", u"%d", Number(limit)));
+                return false;
+            }
+            return true;
+        }
+    }
+    const std::u16string matched = m_controller.GetSelectedText();
     if (settings.regularExpression) {
         if (!m_replaceRegExp || m_replaceRegExp->GetPattern() != settings.findText ||
             m_replaceRegExp->GetIgnoreCase() == settings.matchCase)

@@ -48,9 +48,9 @@ void SECEditColorCache::Release(const Slot& slot) noexcept
 const std::uint32_t* SECEditColorCache::Find(std::int32_t line, std::size_t& count) const noexcept
 {
     count = 0;
-    if (line < 0 || static_cast<std::size_t>(line) >= m_slots.size())
+    if (line < 0 || static_cast<std::size_t>(line) >= LineCount())
         return nullptr;
-    const Slot& slot = m_slots[static_cast<std::size_t>(line)];
+    const Slot& slot = At(static_cast<std::size_t>(line));
     if (IsEmpty(slot.word))
         return nullptr;
     if (IsInline(slot.word))
@@ -65,8 +65,7 @@ const std::uint32_t* SECEditColorCache::Find(std::int32_t line, std::size_t& cou
 
 bool SECEditColorCache::Has(std::int32_t line) const noexcept
 {
-    return line >= 0 && static_cast<std::size_t>(line) < m_slots.size() &&
-           !IsEmpty(m_slots[static_cast<std::size_t>(line)].word);
+    return line >= 0 && static_cast<std::size_t>(line) < LineCount() && !IsEmpty(At(static_cast<std::size_t>(line)).word);
 }
 
 void SECEditColorCache::Set(std::int32_t line, const std::uint32_t* runs, std::size_t count, std::size_t lines)
@@ -74,8 +73,8 @@ void SECEditColorCache::Set(std::int32_t line, const std::uint32_t* runs, std::s
     if (line < 0)
         return;
     const auto index = static_cast<std::size_t>(line);
-    if (index >= m_slots.size())
-        m_slots.resize(std::max({index + 1, lines, m_slots.size() + m_slots.size() / 2}));
+    if (index >= LineCount()) // new slots go after the last line, which is after the gap
+        m_slots.resize(m_gapLength + std::max({index + 1, lines, LineCount() + LineCount() / 2}));
     Slot slot;
     if (count == 1)
     {
@@ -94,15 +93,15 @@ void SECEditColorCache::Set(std::int32_t line, const std::uint32_t* runs, std::s
         m_blockBytes += BlockBytes(count);
     }
     Free(line);
-    m_slots[index] = slot;
+    At(index) = slot;
     ++m_count;
 }
 
 void SECEditColorCache::Free(std::int32_t line) noexcept
 {
-    if (line < 0 || static_cast<std::size_t>(line) >= m_slots.size())
+    if (line < 0 || static_cast<std::size_t>(line) >= LineCount())
         return;
-    Slot& slot = m_slots[static_cast<std::size_t>(line)];
+    Slot& slot = At(static_cast<std::size_t>(line));
     if (IsEmpty(slot.word))
         return;
     if (!IsInline(slot.word))
@@ -114,27 +113,60 @@ void SECEditColorCache::Free(std::int32_t line) noexcept
 
 void SECEditColorCache::Free(std::int32_t first, std::int32_t last) noexcept
 {
-    const std::int64_t end = std::min<std::int64_t>(last, static_cast<std::int64_t>(m_slots.size()) - 1);
+    const std::int64_t end = std::min<std::int64_t>(last, static_cast<std::int64_t>(LineCount()) - 1);
     for (std::int64_t line = std::max(first, 0); line <= end; ++line)
         Free(static_cast<std::int32_t>(line));
+}
+
+void SECEditColorCache::MoveGap(std::size_t at) noexcept
+{
+    if (at == m_gapStart || m_gapLength == 0) {
+        m_gapStart = at;
+        return;
+    }
+    Slot* slots = m_slots.data();
+    if (at < m_gapStart) {
+        // Lines at..gapStart-1 move up behind the gap.
+        std::memmove(slots + at + m_gapLength, slots + at, (m_gapStart - at) * sizeof(Slot));
+        std::fill(slots + at, slots + std::min(m_gapStart, at + m_gapLength), Slot());
+    } else {
+        // The lines after the gap, up to `at`, move down in front of it.
+        std::memmove(slots + m_gapStart, slots + m_gapStart + m_gapLength, (at - m_gapStart) * sizeof(Slot));
+        std::fill(slots + std::max(at, m_gapStart + m_gapLength), slots + at + m_gapLength, Slot());
+    }
+    m_gapStart = at;
 }
 
 void SECEditColorCache::Shift(std::int32_t from, std::int32_t delta)
 {
     if (delta == 0 || from < 0)
         return;
-    const auto size = static_cast<std::int64_t>(m_slots.size());
+    const auto size = static_cast<std::int64_t>(LineCount());
     if (delta > 0)
     {
-        if (from < size)
-            m_slots.insert(m_slots.begin() + from, static_cast<std::size_t>(delta), Slot());
+        if (from >= size)
+            return;
+        MoveGap(static_cast<std::size_t>(from));
+        const auto needed = static_cast<std::size_t>(delta);
+        if (m_gapLength < needed)
+        {
+            // Room for this edit and for many more like it.
+            const std::size_t grow = needed - m_gapLength + std::max<std::size_t>(4096, LineCount() / 256);
+            m_slots.insert(m_slots.begin() + static_cast<std::ptrdiff_t>(m_gapStart + m_gapLength), grow, Slot());
+            m_gapLength += grow;
+        }
+        // The gap's first slots, empty, become the new lines.
+        m_gapStart += needed;
+        m_gapLength -= needed;
         return;
     }
     const std::int64_t first = std::max<std::int64_t>(0, static_cast<std::int64_t>(from) + delta);
     if (first >= size)
         return;
     Free(static_cast<std::int32_t>(first), from - 1);
-    m_slots.erase(m_slots.begin() + first, m_slots.begin() + std::min<std::int64_t>(from, size));
+    // The emptied slots join the gap.
+    MoveGap(static_cast<std::size_t>(first));
+    m_gapLength += static_cast<std::size_t>(std::min<std::int64_t>(from, size) - first);
 }
 
 void SECEditColorCache::clear() noexcept
@@ -143,6 +175,8 @@ void SECEditColorCache::clear() noexcept
         Release(slot);
     m_slots.clear();
     m_slots.shrink_to_fit();
+    m_gapStart = 0;
+    m_gapLength = 0;
     m_count = 0;
     m_blockBytes = 0;
 }

@@ -9,7 +9,9 @@
 // comment), or points to a block holding the run count and the runs. So a
 // cached line costs 4 bytes per run plus, at most, the slot, the count and
 // the allocator's own overhead (about 32 bytes), and colouring a line does
-// one allocation.
+// one allocation. The slots keep a gap (a run of unused, empty slots) where
+// lines were last added or removed, so repeated edits in one place move only
+// the slots between the old and the new place, not every slot below.
 class SECEditColorCache
 {
 public:
@@ -45,8 +47,19 @@ private:
         std::uint32_t word[2] = {0, 0};
     };
     static void Release(const Slot& slot) noexcept;
+    std::size_t LineCount() const noexcept { return m_slots.size() - m_gapLength; }
+    Slot& At(std::size_t line) noexcept { return m_slots[line < m_gapStart ? line : line + m_gapLength]; }
+    const Slot& At(std::size_t line) const noexcept
+    {
+        return m_slots[line < m_gapStart ? line : line + m_gapLength];
+    }
+    // Puts the gap before line `at`; what leaves the gap's new place is emptied.
+    void MoveGap(std::size_t at) noexcept;
 
+    // The gap: m_gapLength empty slots from m_gapStart on.
     std::vector<Slot> m_slots;
+    std::size_t m_gapStart = 0;
+    std::size_t m_gapLength = 0;
     std::size_t m_count = 0;
     std::size_t m_blockBytes = 0;
 };

@@ -568,10 +568,13 @@ void SECEditView::paintEvent(QPaintEvent* event)
         m_viewport->PaintText(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
     PaintPreedit(painter);
     PaintCaret(painter);
+    // Forgotten only now: what painting itself asked for is asked again.
+    m_pendingUpdate.clear();
 }
 
 void SECEditView::resizeEvent(QResizeEvent* event)
 {
+    m_pendingUpdate.clear();
     QAbstractScrollArea::resizeEvent(event);
     m_viewport->UpdateScrollRanges();
 }
@@ -653,16 +656,29 @@ bool SECEditView::HasFocus() const
 
 void SECEditView::InvalidateRect(const PixelRect& area)
 {
-    viewport()->update(QRect(area.left, area.top, area.Width(), area.Height()));
+    // An edit far below the window still asks for the gutter, every time: a
+    // rectangle already waiting for the next paint needn't go to the toolkit
+    // again (merging it into the dirty region costs more than the edit).
+    const QRect rect(area.left, area.top, area.Width(), area.Height());
+    if (rect.isEmpty())
+        return;
+    for (const QRect& waiting : m_pendingUpdate)
+        if (waiting.contains(rect))
+            return;
+    if (m_pendingUpdate.size() < 16) // a few rectangles, quick to look through
+        m_pendingUpdate.push_back(rect);
+    viewport()->update(rect);
 }
 
 void SECEditView::InvalidateAll()
 {
+    m_pendingUpdate.assign(1, viewport()->rect());
     viewport()->update();
 }
 
 void SECEditView::ScrollContents(int dx, int dy, const PixelRect& area)
 {
+    m_pendingUpdate.clear(); // the toolkit moves what waits with the pixels
     viewport()->scroll(dx, dy, QRect(area.left, area.top, area.Width(), area.Height()));
     // The caret's pixels moved with the text; draw it again where it belongs.
     if (!m_caretShown.isEmpty()) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 class QMimeData;
 
@@ -122,6 +123,9 @@ private:
     ISECEditPresentationState* m_state = &m_holder;
     std::unique_ptr<SECEditViewport> m_viewport;
     QRegion m_lastPaintRegion;
+    // Rectangles handed to the toolkit to repaint since the last paint (its
+    // own region splits them into bands, so they are kept whole here).
+    std::vector<QRect> m_pendingUpdate;
     int m_settingScrollBars = 0;
     ISECEditPaneInput* m_input = nullptr;
     QTimer m_caretBlink;

@@ -147,6 +147,41 @@ TEST_F(FindReplace, AReplacementMayNotMakeALineTooLong)
     EXPECT_EQ(doc.Text(), u"short x\nx");
 }
 
+// Around the longest allowed line, with and without tabs (which count to the
+// next tab stop) and with a carriage return before the line feed: a
+// replacement goes in exactly when the line it leaves fits.
+TEST_F(FindReplace, TheLineLimitHoldsToTheColumn)
+{
+    struct Case
+    {
+        std::u16string head; // before the match
+        std::u16string replacement;
+        const char16_t* end;  // the line's end
+    };
+    const std::u16string tab = u"\t"; // 4 columns here
+    int run = 0;
+    for (int width = 2046; width <= 2050; ++width) {
+        for (const Case& c : {Case{std::u16string(std::size_t(width - 3), u'a'), u"xyz", u"\n"},
+                              Case{std::u16string(std::size_t(width - 3), u'a'), u"xyz", u"\r\n"},
+                              Case{tab + std::u16string(std::size_t(width - 7), u'a'), u"xyz", u"\n"},
+                              Case{std::u16string(std::size_t(width - 3), u'a'), u"", u"\n"}}) {
+            // The match "Q" goes; the line then measures `width` columns
+            // (the empty replacement: width - 3).
+            const std::u16string text = c.head + u"Q" + c.end + u"next";
+            TestDocument doc(text);
+            TestPane pane(doc.edit);
+            messages.texts.clear();
+            settings().findText = u"Q";
+            settings().replaceText = c.replacement;
+            const int measured = c.replacement.empty() ? width - 3 : width;
+            const bool fits = measured <= SECEdit::MaxLineLength;
+            EXPECT_EQ(pane.controller.GetFindReplace().ReplaceAll(settings()), fits) << "case " << run;
+            EXPECT_EQ(doc.Line(0), fits ? c.head + c.replacement : c.head + u"Q") << "case " << run;
+            ++run;
+        }
+    }
+}
+
 TEST_F(FindReplace, ReplaceFirstSelectsThenReplacesAndMovesOn)
 {
     TestDocument doc(u"one two one two");
