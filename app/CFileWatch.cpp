@@ -1,5 +1,6 @@
 #include "app/CFileWatch.h"
 
+#include "app/CFileProgress.h"
 #include "app/CMainFrame.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroDoc.h"
@@ -51,7 +52,7 @@ void CFileWatch::CheckAll()
 {
     // A reload may show a message, whose event loop may bring more events:
     // they are looked at once this check is over.
-    if (m_checking) {
+    if (m_checking || CFileProgress::Busy()) {
         m_settle.start();
         return;
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -105,6 +106,53 @@ private:
     std::size_t m_used = 0;
 };
 
+// Passes a load on to a sink, telling a progress step how far it has come;
+// throws LoadStopped once the step says stop.
+struct LoadStopped
+{
+};
+
+class ProgressLoadSink : public ITextLoadSink
+{
+public:
+    ProgressLoadSink(ITextLoadSink& sink, const IFileProgress::Step& step) : m_sink(sink), m_step(step) {}
+
+    bool Begin(std::size_t maxCount) override
+    {
+        m_total = maxCount;
+        m_done = 0;
+        return m_sink.Begin(maxCount);
+    }
+    char16_t* Prepare(std::size_t count) override
+    {
+        if (!m_step(m_done, m_total))
+            throw LoadStopped{};
+        return m_sink.Prepare(count);
+    }
+    void Commit(std::size_t count) override
+    {
+        m_done += count;
+        m_sink.Commit(count);
+    }
+
+private:
+    ITextLoadSink& m_sink;
+    const IFileProgress::Step& m_step;
+    std::uint64_t m_total = 0;
+    std::uint64_t m_done = 0;
+};
+
+// The size of a regular file; 0 for anything else, which is never worth a
+// progress window.
+std::uint64_t RegularFileSize(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return 0;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : std::uint64_t(size);
+}
+
 } // namespace
 
 // The document's store, telling the engine's change listener of every change
@@ -185,20 +233,36 @@ void CMyEdit::ReportOpenError()
     Show(u"Unable to Open File");
 }
 
+void CMyEdit::RunFileWork(IFileProgress::Kind kind, const std::string& path, std::uint64_t bytes,
+                          const std::function<void(const IFileProgress::Step&)>& work)
+{
+    if (m_progress)
+        m_progress->Run(kind, path, bytes, work);
+    else
+        work([](std::uint64_t, std::uint64_t) { return true; });
+}
+
 bool CMyEdit::OpenFile(const std::string& path)
 {
+    m_stopped = false;
     TextFileReader::Result result;
     {
         // The busy cursor covers the work only, never a message box.
         BusyCursorScope busy(m_busyCursor);
         try {
             // Read into a store of its own: the document changes only once
-            // the whole file has been read.
+            // the whole file has been read. A big file is read on another
+            // thread; the store is only touched here once that is over.
             std::unique_ptr<SECEditTextStore> loaded = CreateTextStore();
-            StoreLoadSink sink(*loaded);
-            result = TextFileReader::Read(path, sink);
+            RunFileWork(IFileProgress::Kind::Open, path, RegularFileSize(path),
+                        [&](const IFileProgress::Step& step) {
+                            StoreLoadSink sink(*loaded);
+                            ProgressLoadSink watched(sink, step);
+                            result = TextFileReader::Read(path, watched);
+                            if (result.status == TextFileReader::Status::Ok)
+                                sink.Flush();
+                        });
             if (result.status == TextFileReader::Status::Ok) {
-                sink.Flush();
                 ResetContent();
                 GetTextStore()->Swap(*loaded);
                 loaded.reset();
@@ -211,8 +275,12 @@ bool CMyEdit::OpenFile(const std::string& path)
             }
         } catch (const std::bad_alloc&) {
             result.status = TextFileReader::Status::OutOfMemory;
+        } catch (const LoadStopped&) {
+            m_stopped = true;
         }
     }
+    if (m_stopped)
+        return false;
 
     switch (result.status) {
     case TextFileReader::Status::Ok:
@@ -302,6 +370,7 @@ bool CMyEdit::CanWriteAs(TextEncoding encoding) const
 
 bool CMyEdit::SaveFile(const std::string& path)
 {
+    m_stopped = false;
     if (SafeFileWriter::IsReadOnly(path)) {
         Show(Format(kReadOnly, FromLocal(path)), IMessageBox::Buttons::Ok, IMessageBox::Icon::Warning);
         return false;
@@ -322,9 +391,24 @@ bool CMyEdit::SaveFile(const std::string& path)
         BusyCursorScope busy(m_busyCursor);
         SafeFileWriter file(path);
         try {
-            ok = file.Open() && GetTextStore()->Write(file, encoding)
-                 && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()))
-                 && file.Commit();
+            // A big document is written on another thread; the windows stay
+            // out of reach meanwhile, so the text does not change under it.
+            const std::uint64_t total = std::uint64_t(GetTextStore()->GetLength()) * (IsUtf16(encoding) ? 2 : 1)
+                                        + m_trailingBytes.size();
+            RunFileWork(IFileProgress::Kind::Save, path, total, [&](const IFileProgress::Step& step) {
+                file.SetProgress([&](std::uint64_t written) {
+                    if (step(std::min(written, total), total))
+                        return true;
+                    m_stopped = true;
+                    return false;
+                });
+                ok = file.Open() && GetTextStore()->Write(file, encoding)
+                     && (m_trailingBytes.empty() || file.Write(m_trailingBytes.data(), m_trailingBytes.size()));
+                if (ok) {
+                    step(total, total); // only the rename is left, and it is not stopped
+                    ok = file.Commit();
+                }
+            });
             error = FromLocal(file.Error());
         } catch (const std::bad_alloc&) {
             file.Abort();
@@ -332,7 +416,8 @@ bool CMyEdit::SaveFile(const std::string& path)
         }
     }
     if (!ok) {
-        Show(error, IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
+        if (!m_stopped)
+            Show(error, IMessageBox::Buttons::Ok, IMessageBox::Icon::Error);
         return false;
     }
     m_encoding = encoding;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SECEdit.h"
+#include "app/IFileProgress.h"
 #include "engine/TextEncoding.h"
 #include "platform/IMessageBox.h"
 
@@ -73,6 +74,13 @@ public:
 
     void SetMessageBox(IMessageBox* messageBox) noexcept { m_messageBox = messageBox; }
     void SetBusyCursor(IBusyCursor* busyCursor) noexcept { m_busyCursor = busyCursor; }
+    // Runs the reading and writing of files, showing progress for big ones;
+    // without it they run right here.
+    void SetFileProgress(IFileProgress* progress) noexcept { m_progress = progress; }
+    // Whether the user stopped the last OpenFile or SaveFile (which then
+    // returned false, said nothing and left the document and the file as
+    // they were).
+    bool WasStopped() const noexcept { return m_stopped; }
 
     // Colouring refinements for "XML" (attribute names) and "HTML" (only
     // text inside tags is coloured); CMyEditColoring.cpp.
@@ -94,6 +102,8 @@ private:
                              IMessageBox::Buttons buttons = IMessageBox::Buttons::Ok,
                              IMessageBox::Icon icon = IMessageBox::Icon::None);
     bool CanWriteAs(TextEncoding encoding) const;
+    void RunFileWork(IFileProgress::Kind kind, const std::string& path, std::uint64_t bytes,
+                     const std::function<void(const IFileProgress::Step&)>& work);
     std::int32_t CountLongLines() const;
 
     TextEncoding m_encoding = TextEncoding::Utf8;
@@ -103,6 +113,8 @@ private:
     ITextChangeListener* m_textListener = nullptr;
     IMessageBox* m_messageBox = nullptr;
     IBusyCursor* m_busyCursor = nullptr;
+    IFileProgress* m_progress = nullptr;
+    bool m_stopped = false;
     // What the HTML bracket search has learnt about the text (shared_ptr so
     // the type can stay private to the colouring file).
     std::shared_ptr<BracketMemo> m_brackets;

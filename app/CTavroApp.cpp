@@ -2,6 +2,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
+#include "app/CFileProgress.h"
 #include "app/CFileWatch.h"
 #include "app/CHelpWindow.h"
 #include "app/CMainFrame.h"
@@ -94,7 +95,8 @@ QString Canonical(const QString& path)
 
 CTavroApp::CTavroApp(ISettingsStore& settings, IMessageBox& messages, IFileChooser& files,
                      IBusyCursor* busyCursor)
-    : m_settings(settings), m_messages(messages), m_files(files), m_busyCursor(busyCursor)
+    : m_settings(settings), m_messages(messages), m_files(files), m_busyCursor(busyCursor),
+      m_fileProgress(std::make_unique<CFileProgress>())
 {
     Q_INIT_RESOURCE(tavro);
     FillExtLanguageMap();
@@ -255,8 +257,11 @@ CTavroDoc* CTavroApp::OpenDocumentFile(const QString& path)
         return open;
     }
     auto doc = std::make_unique<CTavroDoc>(*this);
-    if (!doc->OnOpenDocument(fullPath))
-        return nullptr; // the engine has told the user why
+    m_openStopped = false;
+    if (!doc->OnOpenDocument(fullPath)) {
+        m_openStopped = doc->GetEdit().WasStopped();
+        return nullptr; // the engine has told the user why, unless the user stopped it
+    }
     doc->SetPathName(fullPath);
     CTavroDoc* raw = AddDocument(std::move(doc));
     AddToRecentFileList(fullPath);
@@ -411,7 +416,7 @@ void CTavroApp::OpenRecentFile(int index)
     if (index < 0 || index >= m_recentFiles.size())
         return;
     const QString path = m_recentFiles[index];
-    if (!OpenDocumentFile(path)) {
+    if (!OpenDocumentFile(path) && !m_openStopped) {
         // A file that cannot be opened any more leaves the list.
         m_recentFiles.removeAll(path);
         Q_EMIT recentFileListChanged();

@@ -16,6 +16,7 @@ class CHelpWindow;
 class CRecoveryJournal;
 class CMainFrame;
 class CTavroDoc;
+class CFileProgress;
 class IBusyCursor;
 class IFileChooser;
 class IMessageBox;
@@ -49,6 +50,8 @@ public:
     ISettingsStore& Settings() const { return m_settings; }
     IMessageBox& Messages() const { return m_messages; }
     IBusyCursor* BusyCursor() const { return m_busyCursor; }
+    // Shows the progress of reading and writing big files.
+    CFileProgress& FileProgress() const { return *m_fileProgress; }
 
     // --- Languages ------------------------------------------------------------
     const QHash<QString, QString>& ExtLanguageMap() const { return m_extLanguageMap; }
@@ -121,6 +124,8 @@ private:
     IMessageBox& m_messages;
     IFileChooser& m_files;
     IBusyCursor* m_busyCursor;
+    std::unique_ptr<CFileProgress> m_fileProgress;
+    bool m_openStopped = false; // the last OpenDocumentFile was stopped by the user
 
     QString m_recoveryFolder;
     // Before the documents: destroyed after them, once their journals are gone.

@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CRecoveryJournal.h"
+#include "app/CFileProgress.h"
 #include "app/COptionPropSheet.h"
 #include "app/CTavroApp.h"
 #include "app/CTavroController.h"
@@ -22,6 +23,7 @@ CTavroDoc::CTavroDoc(CTavroApp& app) : m_app(app)
 {
     m_edit.SetMessageBox(&app.Messages());
     m_edit.SetBusyCursor(app.BusyCursor());
+    m_edit.SetFileProgress(&app.FileProgress());
     m_edit.AddObserver(&m_watch);
     if (CRecoveryJournal* journal = app.Journal())
         m_journal = journal->Attach(m_edit);

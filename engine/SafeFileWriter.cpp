@@ -244,12 +244,16 @@ bool SafeFileWriter::Write(const void* data, std::size_t size)
         }
         p += n;
         size -= static_cast<std::size_t>(n);
+        m_written += static_cast<std::uint64_t>(n);
     }
+    if (m_progress && !m_progress(m_written))
+        return Fail("Stopped saving", ECANCELED);
     return true;
 }
 
 bool SafeFileWriter::Commit()
 {
+    m_progress = nullptr;
     if (m_fd < 0)
         return m_error.empty() ? Fail("Unable to save", EBADF) : false;
     if (::fsync(m_fd) != 0)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 // Writes a file so that a failure never harms the one already there: the
 // bytes go to a temporary file in the target's folder, which is flushed to
@@ -24,6 +27,11 @@ public:
     bool Write(const void* data, std::size_t size);
     bool Commit();
     void Abort() noexcept;
+
+    // Told the bytes written so far after every write until Commit(); when
+    // it answers false the write fails (the save was stopped) and the
+    // temporary goes. Commit itself is never stopped.
+    void SetProgress(std::function<bool(std::uint64_t written)> progress) { m_progress = std::move(progress); }
 
     // The message for the first failure; empty while everything went well.
     const std::string& Error() const noexcept { return m_error; }
@@ -48,4 +56,6 @@ private:
     std::string m_temporary;
     std::string m_error;
     int m_fd = -1;
+    std::function<bool(std::uint64_t)> m_progress;
+    std::uint64_t m_written = 0;
 };
