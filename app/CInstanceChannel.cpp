@@ -119,5 +119,8 @@ void CInstanceChannel::OnReadyRead(QLocalSocket* socket)
     }
     socket->write(kAck);
     socket->flush();
-    Q_EMIT filesReceived(files);
+    // Handed on from the event loop, not from inside the socket's signal:
+    // opening the files may run a nested loop (a message, a progress window)
+    // in which the sender's disconnect deletes the socket.
+    QMetaObject::invokeMethod(this, [this, files] { Q_EMIT filesReceived(files); }, Qt::QueuedConnection);
 }

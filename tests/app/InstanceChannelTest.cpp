@@ -36,6 +36,7 @@ TEST(InstanceChannel, RunningInstanceReceivesTheFilesOfALaterLaunch)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     sender->wait();
     delete sender;
+    QCoreApplication::processEvents(); // the files are handed on from the event loop
 
     EXPECT_EQ(result.load(), 1);
     EXPECT_EQ(received, sent);
