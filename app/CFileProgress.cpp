@@ -1,6 +1,7 @@
 #include "app/CFileProgress.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -51,6 +52,8 @@ void CFileProgress::Run(Kind kind, const std::string& path, std::uint64_t bytes,
     };
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, stopRequested);
     dialog.show();
+    // Busy, yet Cancel can be pressed: the arrow with the busy sign over the wait cursor.
+    QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
 
     ++s_running;
     if (m_shown)
@@ -102,6 +105,7 @@ void CFileProgress::Run(Kind kind, const std::string& path, std::uint64_t bytes,
     loop.exec();
     worker.join();
     --s_running;
+    QGuiApplication::restoreOverrideCursor();
     dialog.hide();
     if (error)
         std::rethrow_exception(error);
