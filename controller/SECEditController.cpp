@@ -157,6 +157,7 @@ void SECEditController::InitControllerState()
     m_active = {};
     m_mode = StreamSelection;
     m_desiredX = 0;
+    m_desiredXFollowsCaret = false;
     m_caretBeyondEnd = false;
     m_mouseDragging = false;
     m_autoScrollSuspensions = 0;
@@ -172,12 +173,11 @@ void SECEditController::FollowEdit(const SECEditCommand& command)
     const bool present = command.IsTextPresent();
     if (m_caretCreated) {
         m_caret = present ? range.end : range.start;
-        m_caretPoint = PointFromPosition(m_caret);
-        m_desiredX = m_caretPoint.x;
+        m_desiredXFollowsCaret = true;
     } else {
         m_caret.AdjustForEdit(range, present);
-        m_caretPoint = PointFromPosition(m_caret);
     }
+    m_caretPointKnown = false;
     if (HasSelection()) {
         m_anchor.AdjustForEdit(range, present);
         m_active.AdjustForEdit(range, present);
@@ -308,7 +308,7 @@ bool SECEditController::OnCommand(int id)
     if (!HandlesCommand(id) || !IsCommandEnabled(id))
         return false;
     // A font, tab or gutter change since the last command moved the caret's pixels.
-    m_caretPoint = PointFromPosition(m_caret);
+    m_caretPointKnown = false;
     const bool wasModified = GetEdit() && GetEdit()->IsModified();
     RunCommand(id);
     AnnounceModifiedChange(wasModified);

@@ -60,7 +60,7 @@ public:
 
     // --- Caret and selection --------------------------------------------------
     SECEditTextPos GetCaretPos() const noexcept { return m_caret; }
-    PixelPoint GetCaretPoint() const noexcept { return m_caretPoint; }
+    PixelPoint GetCaretPoint() const { return CaretPoint(); }
     // The caret's column with tabs expanded (columns beyond the end count one each).
     int GetCaretDisplayColumn() const;
     // "Ln %d, Col %d": the caret's line and display column, both from 1.
@@ -225,6 +225,13 @@ private:
     void RepaintLines(int first, int last);
     void RepaintSelection();
     void NotifyCaret();
+    // The caret's pixel position, measured when first asked for after the
+    // caret moved: a long run of edits (Replace All) measures no line at all.
+    PixelPoint CaretPoint() const;
+    // The remembered x for moving up and down; after an edit it is the
+    // caret's x, measured when needed (or fixed before the caret moves on).
+    int DesiredX() const;
+    void FixDesiredX();
     bool Guarded() const { return IsReadOnly() || IsMouseDragging(); }
     void RunCommand(int id);
     void AnnounceModifiedChange(bool wasModified);
@@ -275,8 +282,10 @@ private:
     std::function<void()> m_caretListener;
 
     SECEditTextPos m_caret;
-    PixelPoint m_caretPoint;
+    mutable PixelPoint m_caretPoint;
+    mutable bool m_caretPointKnown = false;
     int m_desiredX = 0;
+    bool m_desiredXFollowsCaret = false;
     bool m_keepDesiredX = true;
     bool m_caretBeyondEnd = false;
     bool m_forceVirtual = false;

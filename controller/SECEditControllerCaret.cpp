@@ -14,6 +14,7 @@ void SECEditController::MoveCaretTo(int line, int column, bool allowVirtual)
     // Typing after the caret was placed anew starts a new undo step, even
     // when it comes back to the end of the last run.
     ForgetLastTyping();
+    FixDesiredX();
     m_forceVirtual = allowVirtual;
     line = std::clamp(line, 0, LastLine());
     column = std::max(0, column);
@@ -21,7 +22,7 @@ void SECEditController::MoveCaretTo(int line, int column, bool allowVirtual)
         column = std::min(column, LineLength(line));
     m_forceVirtual = false;
     m_caret = {line, column};
-    m_caretPoint = PointFromPosition(m_caret);
+    m_caretPointKnown = false;
     UpdateCaretDisplay();
 }
 
@@ -54,7 +55,28 @@ void SECEditController::OnCaretLineLeft()
 
 void SECEditController::RememberCaretX()
 {
-    m_desiredX = m_caretPoint.x;
+    m_desiredX = CaretPoint().x;
+    m_desiredXFollowsCaret = false;
+}
+
+PixelPoint SECEditController::CaretPoint() const
+{
+    if (!m_caretPointKnown) {
+        m_caretPoint = PointFromPosition(m_caret);
+        m_caretPointKnown = true;
+    }
+    return m_caretPoint;
+}
+
+int SECEditController::DesiredX() const
+{
+    return m_desiredXFollowsCaret ? CaretPoint().x : m_desiredX;
+}
+
+void SECEditController::FixDesiredX()
+{
+    m_desiredX = DesiredX();
+    m_desiredXFollowsCaret = false;
 }
 
 void SECEditController::SuspendAutoScroll(bool resume)
@@ -75,15 +97,16 @@ void SECEditController::EnsureCaretVisible()
     const int height = m_viewport->GetClientHeight();
     const int lineHeight = LineHeight();
     const int charWidth = std::max(1, m_viewport->GetAverageCharWidth());
-    m_caretPoint = PointFromPosition(m_caret);
+    m_caretPointKnown = false;
+    const PixelPoint caretPoint = CaretPoint();
     if (width > 0 && height > 0) {
         const PixelPoint origin = m_viewport->GetOrigin();
         const int top = origin.y;
         const int bottom = origin.y + height;
         const int left = origin.x + GetTextLeft();
         const int right = origin.x + width;
-        const int x = m_caretPoint.x;
-        const int y = m_caretPoint.y;
+        const int x = caretPoint.x;
+        const int y = caretPoint.y;
         int lines = 0;
         if (y < top)
             lines = -((top - y + lineHeight - 1) / lineHeight);
@@ -117,6 +140,7 @@ void SECEditController::CreateEditCaret()
 
 void SECEditController::DestroyEditCaret()
 {
+    FixDesiredX();
     m_caretCreated = false;
     NotifyCaret();
 }

@@ -127,6 +127,7 @@ int SECEditController::OnDrop(const SECEditTransfer& data, int effect, int x, in
     // The caret follows the edits as a marker does while the drop runs, so
     // removing the moved text before the drop point keeps the point right.
     const bool hadCaret = m_caretCreated;
+    FixDesiredX();
     if (hadCaret)
         m_caretCreated = false;
     SECEditTextPos start;

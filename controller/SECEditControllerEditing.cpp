@@ -169,8 +169,9 @@ void SECEditController::FillVirtualSpace()
     const std::u16string fill = MakeFill(line, length, m_caret.column - length);
     edit->InsertTextAt(line, length, fill);
     // The caret stays on the same screen column, now inside the text.
+    FixDesiredX();
     m_caret = {line, length + int(fill.size())};
-    m_caretPoint = PointFromPosition(m_caret);
+    m_caretPointKnown = false;
     m_anchor = anchor;
     m_active = active;
     m_mode = mode;
@@ -356,7 +357,7 @@ void SECEditController::PlaceCaretAfterIndent()
     const bool anchorFirst = m_anchor <= m_active;
     const SECEditTextPos to = anchorFirst ? range.end : range.start;
     m_caret = to;
-    m_caretPoint = PointFromPosition(m_caret);
+    m_caretPointKnown = false;
     RememberCaretX();
 }
 

@@ -163,7 +163,7 @@ void SECEditController::PressInText(int x, int y, int modifiers)
     } else {
         m_anchor = m_active = m_dragAnchor = m_caret;
         m_mode = columnDrag ? ColumnDragRect : StreamSelection;
-        m_rectAnchor = m_rectMoving = m_caretPoint;
+        m_rectAnchor = m_rectMoving = CaretPoint();
     }
     m_mouseDragging = true;
     if (m_host) {
@@ -204,7 +204,7 @@ void SECEditController::OnMouseMove(int x, int y)
     m_active = m_caret;
     if (m_mode == ColumnDragRect) {
         InvalidateColumnRect();
-        m_rectMoving = {std::max(WindowToDocument(x, y).x, GetTextLeft()), m_caretPoint.y};
+        m_rectMoving = {std::max(WindowToDocument(x, y).x, GetTextLeft()), CaretPoint().y};
         InvalidateColumnRect();
     } else {
         RepaintLines(previous.line, m_active.line);

@@ -241,8 +241,9 @@ void SECEditController::VerticalMove(int lines, bool page)
             const PixelPoint origin = m_viewport->GetOrigin();
             m_viewport->ScrollTo({origin.x, origin.y + delta * LineHeight()});
         }
-        const int x = m_keepDesiredX ? m_desiredX : m_caretPoint.x;
-        const SECEditTextPos pos = PositionFromPoint({x, m_caretPoint.y + delta * LineHeight()}, true);
+        const PixelPoint caretPoint = CaretPoint();
+        const int x = m_keepDesiredX ? DesiredX() : caretPoint.x;
+        const SECEditTextPos pos = PositionFromPoint({x, caretPoint.y + delta * LineHeight()}, true);
         MoveCaretTo(pos.line, pos.column);
     }
     EnsureCaretVisible();

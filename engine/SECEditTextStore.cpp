@@ -63,10 +63,12 @@ public:
         m_top = 1;
         while (m_top * 2 <= n)
             m_top *= 2;
+        Forget();
     }
 
     void Add(std::size_t index, std::int64_t delta)
     {
+        Forget();
         m_total += delta;
         for (std::size_t i = index + 1; i < m_tree.size(); i += i & (~i + 1))
             m_tree[i] += delta;
@@ -75,14 +77,48 @@ public:
     // Sum of the first `count` values.
     std::int64_t Prefix(std::size_t count) const
     {
+        if (count == m_prefixCount)
+            return m_prefixSum;
         std::int64_t sum = 0;
         for (std::size_t i = count; i > 0; i -= i & (~i + 1))
             sum += m_tree[i];
+        m_prefixCount = count;
+        m_prefixSum = sum;
         return sum;
     }
 
     // The number of leading values whose sum is <= value, and that sum.
+    // An edit looks up the same line or offset dozens of times, so the last
+    // answer is kept, with the range of values it holds for.
     std::size_t Search(std::int64_t value, std::int64_t& sumBefore) const
+    {
+        if (value >= m_foundLow && value < m_foundHigh)
+        {
+            sumBefore = m_foundLow;
+            return m_found;
+        }
+        const std::size_t pos = SearchTree(value, sumBefore);
+        if (value >= 0)
+        {
+            m_found = pos;
+            m_foundLow = sumBefore;
+            m_foundHigh = pos + 1 < m_tree.size() ? Prefix(pos + 1) : std::numeric_limits<std::int64_t>::max();
+        }
+        return pos;
+    }
+
+    std::int64_t Total() const noexcept { return m_total; }
+    std::size_t MemoryUsage() const noexcept { return m_tree.capacity() * sizeof(std::int64_t); }
+
+private:
+    void Forget() noexcept
+    {
+        m_prefixCount = std::size_t(-1);
+        m_foundLow = 0;
+        m_foundHigh = 0;
+    }
+
+    std::size_t SearchTree(std::int64_t value, std::int64_t& sumBefore) const
     {
         std::size_t pos = 0;
         std::int64_t rest = value;
@@ -99,13 +135,14 @@ public:
         return pos;
     }
 
-    std::int64_t Total() const noexcept { return m_total; }
-    std::size_t MemoryUsage() const noexcept { return m_tree.capacity() * sizeof(std::int64_t); }
-
-private:
     std::vector<std::int64_t> m_tree{0};
     std::int64_t m_total = 0;
     std::size_t m_top = 1;
+    mutable std::size_t m_prefixCount = std::size_t(-1);
+    mutable std::int64_t m_prefixSum = 0;
+    mutable std::size_t m_found = 0;
+    mutable std::int64_t m_foundLow = 0;
+    mutable std::int64_t m_foundHigh = 0;
 };
 
 SECEditTextStore::SECEditTextStore() : m_chars(std::make_unique<Fenwick>()), m_feeds(std::make_unique<Fenwick>())
