@@ -371,16 +371,23 @@ void SECEditView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+// Files open as documents where the application allows it, else the parent
+// decides. Says whether the drag carried files.
+bool SECEditView::TakeFileDrag(QDropEvent* event)
+{
+    if (!SECEditMimeData::HasLocalFiles(*event->mimeData()))
+        return false;
+    if (AcceptsDroppedFiles())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    return true;
+}
+
 void SECEditView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (SECEditMimeData::HasLocalFiles(*event->mimeData())) {
-        // Files open as documents where the application allows it, else the parent decides.
-        if (AcceptsDroppedFiles())
-            event->acceptProposedAction();
-        else
-            event->ignore();
+    if (TakeFileDrag(event))
         return;
-    }
     if (!m_input) {
         event->ignore();
         return;
@@ -398,13 +405,8 @@ void SECEditView::dragEnterEvent(QDragEnterEvent* event)
 
 void SECEditView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (SECEditMimeData::HasLocalFiles(*event->mimeData())) {
-        if (AcceptsDroppedFiles())
-            event->acceptProposedAction();
-        else
-            event->ignore();
+    if (TakeFileDrag(event))
         return;
-    }
     if (!m_input) {
         event->ignore();
         return;

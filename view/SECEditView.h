@@ -109,6 +109,7 @@ protected:
     void SetScrollBar(bool vertical, int maximum, int page, int position, bool enabled) override;
 
 private:
+    bool TakeFileDrag(QDropEvent* event);
     void BecomeActivePane();
     void ApplyPalette();
     void OnCaretChanged();
