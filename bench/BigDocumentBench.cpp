@@ -3,6 +3,7 @@
 // platform, each with its controller and viewport. Every 20th line holds the
 // word "zebra" (100,000 in all). Each timed step ends with the panes
 // repainted, as after a key press.
+#include "bench/BenchSupport.h"
 #include "app/CMyEdit.h"
 #include "app/CTavroController.h"
 #include "app/CTavroView.h"
@@ -37,32 +38,6 @@ std::int32_t LineCount()
 {
     const int lines = qEnvironmentVariableIntValue("TAVRO_BENCH_LINES");
     return lines > 0 ? lines : kLines;
-}
-
-void EnsureApplication()
-{
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tavro_bench";
-    static char* argv[] = {name, nullptr};
-    // Kept to the very end: tearing the toolkit down in the exit handlers,
-    // with panes still open, crashes in its input devices.
-    new QApplication(argc, argv);
-}
-
-void InstallLanguages()
-{
-    static MemorySettingsStore store;
-    static SECEditLangRegistry* registry = [] {
-        auto* r = new SECEditLangRegistry();
-        RegisterBuiltInLanguages(*r, &store);
-        SECEdit::SetLangLookup(&r->GetLookup());
-        return r;
-    }();
-    (void)registry;
 }
 
 // Lines of 49 characters and a line feed: code, strings, line comments, a
@@ -105,8 +80,8 @@ struct BigDocument
 {
     BigDocument()
     {
-        EnsureApplication();
-        InstallLanguages();
+        EnsureBenchApplication();
+        InstallBenchLanguages();
         edit.InitNew(u"C++");
         const std::u16string text = Text();
         SECEditTextStore* store = edit.GetTextStore();

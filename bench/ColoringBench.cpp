@@ -3,6 +3,7 @@
 // and a 10 MB HTML file of long stretches of text. Sizes count one byte per
 // character.
 
+#include "bench/BenchSupport.h"
 #include "app/CMyEdit.h"
 #include "engine/SECEdit.h"
 #include "engine/SECEditMsg.h"
@@ -33,18 +34,6 @@ struct Rng
         return state;
     }
 };
-
-void InstallLanguages()
-{
-    static MemorySettingsStore store;
-    static SECEditLangRegistry* registry = [] {
-        auto* r = new SECEditLangRegistry();
-        RegisterBuiltInLanguages(*r, &store);
-        SECEdit::SetLangLookup(&r->GetLookup());
-        return r;
-    }();
-    (void)registry;
-}
 
 // Appends `line` cut or padded with code to exactly `length` characters.
 void AppendLine(std::u16string& out, std::u16string_view line, int length, Rng& rng)
@@ -143,7 +132,7 @@ std::u16string HtmlDocument(std::int32_t lines)
 template <class Engine>
 std::unique_ptr<Engine> Load(std::u16string_view language, const std::u16string& text)
 {
-    InstallLanguages();
+    InstallBenchLanguages();
     auto engine = std::make_unique<Engine>();
     engine->InitNew(language);
     SECEditTextStore* store = engine->GetTextStore();

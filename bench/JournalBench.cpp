@@ -2,6 +2,7 @@
 // characters): the work a keystroke costs on the user's thread with the
 // journal listening, and the rebuilding of the document from its file and
 // journal after a crash.
+#include "bench/BenchSupport.h"
 #include "app/CMyEdit.h"
 #include "app/CRecoveryJournal.h"
 
@@ -18,16 +19,6 @@
 namespace {
 
 constexpr int kLines = 2'000'000;
-
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "tavro_bench";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 struct JournalFiles
 {
@@ -57,7 +48,7 @@ JournalFiles& Files()
 // A keystroke somewhere in the document, a different line each time.
 void Keystrokes(benchmark::State& state, bool journal)
 {
-    EnsureApplication();
+    EnsureBenchApplication();
     CMyEdit edit;
     edit.ResetContent();
     if (!edit.OpenFile(QFile::encodeName(Files().document).toStdString()))
@@ -92,7 +83,7 @@ void BM_JournalKeystroke100MB(benchmark::State& state)
 // journal, checking the file, loading it and replaying the edits.
 void BM_Recover100MB(benchmark::State& state)
 {
-    EnsureApplication();
+    EnsureBenchApplication();
     QTemporaryDir folder;
     QString journalPath;
     {

@@ -1,6 +1,7 @@
 // Painting an editor pane into an image on the offscreen platform: a whole
 // 1920 x 1080 pane of coloured C++ (about 70 lines of 230 columns), and the
 // one row a keystroke changed.
+#include "bench/BenchSupport.h"
 #include "engine/SECEdit.h"
 #include "platform/qt/QtFontMetrics.h"
 #include "platform/qt/QtPainterSurface.h"
@@ -24,18 +25,6 @@ constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kColumns = 230;
 constexpr int kCppResource = 154;
-
-void EnsureGuiApplication()
-{
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tavro_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
 
 // Lines of ordinary C++ (keywords, numbers, strings, operators, comments),
 // each cut or padded to kColumns.
@@ -66,7 +55,7 @@ struct PaneFixture
 {
     PaneFixture() : image(kWidth, kHeight, QImage::Format_RGB32)
     {
-        EnsureGuiApplication();
+        EnsureBenchApplication();
         config = new SECEditLangConfig();
         LangConfigResourceLoader loader(kCppResource);
         loader.Load(*config);
