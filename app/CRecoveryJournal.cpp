@@ -261,19 +261,25 @@ bool Replay(std::string_view batch, SECEditTextStore& store, std::size_t& applie
 {
     Reader r(batch);
     std::u16string text;
+    // Reads count UTF-16 units into text; a count past the batch is damage.
+    const auto readText = [&](std::int64_t count) {
+        if (r.Failed() || count > std::int64_t(batch.size()))
+            return false;
+        const std::string_view bytes = r.Take(std::size_t(count) * 2);
+        if (r.Failed())
+            return false;
+        text.resize(std::size_t(count));
+        std::memcpy(text.data(), bytes.data(), bytes.size());
+        return true;
+    };
     while (!r.AtEnd()) {
         const char kind = r.Get<char>();
         if (kind == 'I') {
             const auto offset = r.Get<std::int64_t>();
             const auto lengthAfter = r.Get<std::int64_t>();
             const auto count = r.Get<std::int64_t>();
-            if (r.Failed() || count <= 0 || count > std::int64_t(batch.size()))
+            if (count <= 0 || !readText(count))
                 return false;
-            const std::string_view bytes = r.Take(std::size_t(count) * 2);
-            if (r.Failed())
-                return false;
-            text.resize(std::size_t(count));
-            std::memcpy(text.data(), bytes.data(), bytes.size());
             SECEditTextRange range;
             if (!store.OffsetToPosition(offset, range.start.line, range.start.column))
                 return false;
@@ -291,13 +297,8 @@ bool Replay(std::string_view batch, SECEditTextStore& store, std::size_t& applie
                 return false;
         } else if (kind == 'S') {
             const auto count = r.Get<std::int64_t>();
-            if (r.Failed() || count < 0 || count > std::int64_t(batch.size()))
+            if (count < 0 || !readText(count))
                 return false;
-            const std::string_view bytes = r.Take(std::size_t(count) * 2);
-            if (r.Failed())
-                return false;
-            text.resize(std::size_t(count));
-            std::memcpy(text.data(), bytes.data(), bytes.size());
             store.Reset();
             store.AppendText(text);
             if (store.GetLength() != count)
