@@ -131,6 +131,20 @@ TEST_F(FindReplace, ReplaceAllInTheSelectionStopsAtItsEnd)
     EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
     EXPECT_EQ(doc.Text(), u"a bb bb\nbb a a");
     EXPECT_EQ(messages.texts.back(), u"The selection has been searched and 3 replacements were made.");
+
+    // The last match ends the selection and none follows: the search must
+    // not go round to the text before the selection.
+    TestDocument tail(u"a a a\na a b");
+    TestPane tailPane(tail.edit);
+    tailPane.controller.SetSelection({0, 2}, {1, 3});
+    for (bool batches : {true, false}) {
+        SECEditFindReplace::SetReplaceInBatches(batches);
+        EXPECT_TRUE(tailPane.controller.GetFindReplace().ReplaceAll(settings()));
+        EXPECT_EQ(tail.Text(), u"a bb bb\nbb bb b");
+        tail.UndoAll();
+        tailPane.controller.SetSelection({0, 2}, {1, 3});
+    }
+    SECEditFindReplace::SetReplaceInBatches(true);
 }
 
 TEST_F(FindReplace, AReplacementMayNotMakeALineTooLong)
