@@ -15,10 +15,21 @@ void SECEditReplaceCommand::Add(std::ptrdiff_t offset, SECEditTextPos at, std::u
     std::int32_t shift = 0;
     if (!m_spans.empty() && m_spans.back().at.line == at.line)
         shift = m_spans.back().shift + m_spans.back().inserted - m_spans.back().removed;
-    m_spans.push_back({offset, at, shift, m_removed.size(), m_inserted.size(),
-                       std::int32_t(removed.size()), std::int32_t(inserted.size())});
-    m_removed += removed;
-    m_inserted += inserted;
+    const std::uint32_t removedText = Keep(removed);
+    const std::uint32_t insertedText = Keep(inserted);
+    m_spans.push_back({offset, at, shift, std::int32_t(removed.size()), std::int32_t(inserted.size()), removedText,
+                       insertedText});
+}
+
+std::uint32_t SECEditReplaceCommand::Keep(std::u16string_view text)
+{
+    // The last two kept: the replaced text and the inserted one of the
+    // replacement before.
+    for (std::size_t back = 1; back <= 2 && back <= m_texts.size(); ++back)
+        if (m_texts[m_texts.size() - back] == text)
+            return std::uint32_t(m_texts.size() - back);
+    m_texts.emplace_back(text);
+    return std::uint32_t(m_texts.size() - 1);
 }
 
 void SECEditReplaceCommand::Sprint(std::u16string& out) const
@@ -141,8 +152,8 @@ void SECEditReplaceCommand::MakeStoreEdits(bool undo, std::vector<SECEditTextSto
     std::ptrdiff_t moved = 0;
     for (const Span& s : m_spans)
     {
-        const std::u16string_view removed(m_removed.data() + s.removedAt, std::size_t(s.removed));
-        const std::u16string_view inserted(m_inserted.data() + s.insertedAt, std::size_t(s.inserted));
+        const std::u16string_view removed(m_texts[s.removedText]);
+        const std::u16string_view inserted(m_texts[s.insertedText]);
         if (undo)
             out.push_back({s.offset, s.inserted, removed});
         else

@@ -56,8 +56,7 @@ public:
     bool Every(Test test) const
     {
         for (const Span& s : m_spans)
-            if (!test(std::u16string_view(m_removed).substr(s.removedAt, std::size_t(s.removed)),
-                      std::u16string_view(m_inserted).substr(s.insertedAt, std::size_t(s.inserted))))
+            if (!test(std::u16string_view(m_texts[s.removedText]), std::u16string_view(m_texts[s.insertedText])))
                 return false;
         return true;
     }
@@ -80,20 +79,22 @@ public:
 private:
     struct Span
     {
-        std::ptrdiff_t offset;  // before the command
-        SECEditTextPos at;      // before the command
-        std::int32_t shift;     // what earlier replacements on the line added to its column
-        std::size_t removedAt;  // into m_removed
-        std::size_t insertedAt; // into m_inserted
+        std::ptrdiff_t offset; // before the command
+        SECEditTextPos at;     // before the command
+        std::int32_t shift;    // what earlier replacements on the line added to its column
         std::int32_t removed;
         std::int32_t inserted;
+        std::uint32_t removedText;  // into m_texts
+        std::uint32_t insertedText; // into m_texts
     };
+    // The texts replaced and inserted, each once in a row: Replace All of a
+    // literal puts in the same text every time and mostly takes out the same.
+    std::uint32_t Keep(std::u16string_view text);
     bool Run(bool undo);
 
     SECEdit* m_engine;
     std::vector<Span> m_spans;
-    std::u16string m_removed;
-    std::u16string m_inserted;
+    std::vector<std::u16string> m_texts;
     bool m_done = false;
     bool m_undoable = true;
     bool m_success = true;

@@ -814,7 +814,8 @@ bool SECEditTextStore::ReplaceSpans(const std::vector<SpanEdit>& edits)
         std::size_t removed;
         std::u16string_view inserted;
     };
-    std::vector<Local> local;
+    thread_local std::vector<Local> local;
+    local.clear();
     local.reserve(edits.size());
     const auto isBreak = [this](char16_t c) {
         return c == m_lineFeed || (m_carriageReturn != 0 && c == m_carriageReturn);
@@ -832,17 +833,29 @@ bool SECEditTextStore::ReplaceSpans(const std::vector<SpanEdit>& edits)
         const std::size_t inBlock = std::size_t(at) - base;
         if (inBlock + std::size_t(edit.removed) > b.text.size())
             return false;
-        const char16_t* removed = b.text.data() + inBlock;
-        if (std::any_of(removed, removed + edit.removed, isBreak) ||
-            std::any_of(edit.inserted.begin(), edit.inserted.end(), isBreak))
-            return false;
-        // The character before is the text's own unless an earlier edit ends
-        // right here (its inserted text then holds no carriage return).
-        if (inBlock > 0 && at > previousEnd && m_carriageReturn != 0 && b.text[inBlock - 1] == m_carriageReturn)
+        if (std::any_of(edit.inserted.begin(), edit.inserted.end(), isBreak))
             return false;
         local.push_back({block, inBlock, std::size_t(edit.removed), edit.inserted});
         previousEnd = at + edit.removed;
         shift += std::ptrdiff_t(edit.inserted.size()) - edit.removed;
+    }
+    // The text at the edits, read a little ahead of the check: the places lie
+    // far apart, and waiting for each in turn would cost more than the check.
+    constexpr std::size_t Ahead = 16;
+    const auto at = [this](const Local& e) { return m_blocks[std::size_t(e.block)].text.data() + e.at; };
+    for (std::size_t k = 0; k < local.size(); ++k)
+    {
+        if (k + Ahead < local.size())
+            __builtin_prefetch(at(local[k + Ahead]));
+        const Local& e = local[k];
+        const char16_t* removed = at(e);
+        if (std::any_of(removed, removed + e.removed, isBreak))
+            return false;
+        // The character before is the text's own unless an earlier edit ends
+        // right here (its inserted text then holds no carriage return).
+        const bool follows = k > 0 && local[k - 1].block == e.block && local[k - 1].at + local[k - 1].removed == e.at;
+        if (e.at > 0 && !follows && m_carriageReturn != 0 && removed[-1] == m_carriageReturn)
+            return false;
     }
 
     thread_local std::vector<char16_t> scratch;
