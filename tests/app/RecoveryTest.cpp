@@ -4,6 +4,8 @@
 #include "app/CFileWatch.h"
 #include "app/CRecoveryJournal.h"
 #include "app/CTavroDoc.h"
+#include "engine/SECEditReplaceCommand.h"
+#include "engine/SECEditTextStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,7 +83,7 @@ void RandomEdits(CMyEdit& edit, std::mt19937& random, int count)
         const std::int32_t lines = edit.GetLineCount();
         const std::int32_t line = std::int32_t(random() % lines);
         const std::int32_t column = std::int32_t(random() % (edit.GetLineLength(line) + 1));
-        switch (random() % 5) {
+        switch (random() % 6) {
         case 0:
         case 1: edit.InsertTextAt(line, column, pieces[random() % std::size(pieces)]); break;
         case 2: {
@@ -92,6 +94,20 @@ void RandomEdits(CMyEdit& edit, std::mt19937& random, int count)
             break;
         }
         case 3: edit.Undo(); break;
+        case 4: {
+            // Replace All's way: every "a" at once, in one command.
+            std::u16string text;
+            edit.GetAllText(text);
+            auto* command = new SECEditReplaceCommand(&edit);
+            for (std::size_t at = text.find(u'a'); at != std::u16string::npos; at = text.find(u'a', at + 1)) {
+                SECEditTextPos pos;
+                edit.GetTextStore()->OffsetToPosition(std::ptrdiff_t(at), pos.line, pos.column);
+                command->Add(std::ptrdiff_t(at), pos, u"a", u"bc");
+            }
+            if (command->GetCount() == 0 || !edit.ExecuteCommand(command))
+                command->Release();
+            break;
+        }
         default: edit.Redo(); break;
         }
     }
