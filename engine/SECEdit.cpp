@@ -613,7 +613,7 @@ bool SECEdit::BreakLongLines(bool apply, std::int32_t firstLine, std::int32_t la
             break;
         InsertLineMarks(line, pieces, atIndent);
         for (std::int32_t piece = line; piece <= line + pieces; ++piece)
-            MarksFor(piece).Set(SECEditLineMarks::ChangedMark, true);
+            SetMarkBit(MarksFor(piece), SECEditLineMarks::ChangedMark, true);
         broke = true;
         lastLine += pieces;
         line += pieces + 1;

@@ -432,6 +432,13 @@ private:
     // the one GetLineMarks hands out stays put while other lines change.
     SECEditLineMap<std::unique_ptr<SECEditLineMarks>> m_marks;
     SECEditLineMarks& MarksFor(std::int32_t line);
+    // How many records hold each bit, for the bits in m_markCountKnown.
+    mutable std::array<int, 32> m_markCount{};
+    mutable std::uint32_t m_markCountKnown = ~std::uint32_t{0};
+    // Sets or clears a bit of a record, keeping the counts.
+    void SetMarkBit(SECEditLineMarks& record, int bit, bool on);
+    // A record about to go: its bits leave the counts.
+    void ForgetMarkBits(const SECEditLineMarks& record);
 
     bool m_modified = false;
     bool m_readOnly = false;

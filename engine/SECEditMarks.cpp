@@ -14,6 +14,7 @@
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 // ---------------------------------------------------------------------------
@@ -39,12 +40,27 @@ bool SECEdit::TestLineMark(std::int32_t line, int bit) const
     return record && record->Test(bit);
 }
 
+void SECEdit::SetMarkBit(SECEditLineMarks& record, int bit, bool on)
+{
+    if (record.Test(bit) == on)
+        return;
+    record.Set(bit, on);
+    if (m_markCountKnown & (std::uint32_t{1} << bit))
+        m_markCount[std::size_t(bit)] += on ? 1 : -1;
+}
+
+void SECEdit::ForgetMarkBits(const SECEditLineMarks& record)
+{
+    for (std::uint32_t bits = record.bits & m_markCountKnown; bits != 0; bits &= bits - 1)
+        --m_markCount[std::size_t(std::countr_zero(bits))];
+}
+
 void SECEdit::SetLineMark(std::int32_t line, int bit, bool on)
 {
     if (line < 0 || line >= GetLineCount() || bit < 0 || bit >= 32)
         return;
     SECEditLineMarks& record = MarksFor(line);
-    record.Set(bit, on);
+    SetMarkBit(record, bit, on);
     if (record.IsEmpty())
         m_marks.Erase(line);
     SendSimple(SECEditMsg::InvalidateGutter);
@@ -69,6 +85,8 @@ void SECEdit::ClearLineMarks(int bit)
             changed = true;
         }
     });
+    m_markCount[std::size_t(bit)] = 0;
+    m_markCountKnown |= std::uint32_t{1} << bit;
     m_marks.EraseIf([](const std::unique_ptr<SECEditLineMarks>& record) { return record->IsEmpty(); });
     if (changed)
         SendSimple(SECEditMsg::InvalidateGutter);
@@ -98,9 +116,20 @@ std::int32_t SECEdit::FindLineMark(std::int32_t from, int bit, bool forward)
 
 int SECEdit::CountLineMarks(int bit) const
 {
-    int count = 0;
-    m_marks.ForEach([&](std::int32_t, const std::unique_ptr<SECEditLineMarks>& record) { count += record->Test(bit); });
-    return count;
+    if (bit < 0 || bit >= 32)
+        return 0;
+    // Counted once, then kept up to date: the bookmark commands ask after
+    // every caret move, and an edit of many lines leaves a record on each.
+    const std::uint32_t mask = std::uint32_t{1} << bit;
+    if (!(m_markCountKnown & mask))
+    {
+        int count = 0;
+        m_marks.ForEach(
+            [&](std::int32_t, const std::unique_ptr<SECEditLineMarks>& record) { count += record->Test(bit); });
+        m_markCount[std::size_t(bit)] = count;
+        m_markCountKnown |= mask;
+    }
+    return m_markCount[std::size_t(bit)];
 }
 
 std::uint32_t SECEdit::GetLineValue(std::int32_t line) const
@@ -125,11 +154,14 @@ SECEditLineMarks* SECEdit::GetLineMarks(std::int32_t line)
 {
     if (line < 0 || line >= GetLineCount())
         return nullptr;
+    m_markCountKnown = 0; // the caller may change the bits
     return &MarksFor(line);
 }
 
 void SECEdit::FreeLineMarks(std::int32_t line)
 {
+    if (const SECEditLineMarks* record = FindLineMarks(line))
+        ForgetMarkBits(*record);
     m_marks.Erase(line);
 }
 
@@ -145,6 +177,7 @@ void SECEdit::RemoveLineMarks(std::int32_t first, std::int32_t last)
     if (first < 0 || last < first)
         return;
     m_marks.EraseRange(first, last, [this](std::int32_t line, std::unique_ptr<SECEditLineMarks>& record) {
+        ForgetMarkBits(*record);
         OnLineMarksRemoved(record.get(), line);
     });
     if (last < INT32_MAX)
@@ -156,6 +189,8 @@ void SECEdit::OnLineMarksRemoved(SECEditLineMarks*, std::int32_t) {}
 void SECEdit::ClearMarkRecords()
 {
     m_marks.Clear();
+    m_markCount.fill(0);
+    m_markCountKnown = ~std::uint32_t{0};
 }
 
 // ---------------------------------------------------------------------------
@@ -206,7 +241,7 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
             InsertLineMarks(a, b - a, m_editAtIndent);
         }
         for (std::int32_t line = a; line <= b; ++line)
-            MarksFor(line).Set(SECEditLineMarks::ChangedMark, true);
+            SetMarkBit(MarksFor(line), SECEditLineMarks::ChangedMark, true);
     }
     else
     {
@@ -220,7 +255,7 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
                 RemoveLineMarks(a + 1, b);
         }
         // After the records moved, so the joined line keeps the mark.
-        MarksFor(a).Set(SECEditLineMarks::ChangedMark, true);
+        SetMarkBit(MarksFor(a), SECEditLineMarks::ChangedMark, true);
     }
     FreeCachedColoring(a);
     m_colorFrontier = std::min(m_colorFrontier, a);
@@ -235,7 +270,7 @@ void SECEdit::UpdateLineArrays(const SECEditReplaceCommand& command)
     // again, as the deletion and insertion of each replacement would do
     // (ApplyReplace has seen to the comment and string regions).
     command.ForEachLine([this](std::int32_t line) {
-        MarksFor(line).Set(SECEditLineMarks::ChangedMark, true);
+        SetMarkBit(MarksFor(line), SECEditLineMarks::ChangedMark, true);
         FreeCachedColoring(line);
     });
     NoteColoringEdit();

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace
 {
 // An engine with its own "Default" settings, so a test can change the tab
@@ -318,6 +321,43 @@ TEST_F(LineMarks, RecordsLiveOnlyWhileTheyHoldSomething)
     EXPECT_EQ(engine.FindLineMarks(0), nullptr);
     engine.SetLineMark(1, 40, true); // bits beyond 31 are ignored
     EXPECT_EQ(engine.FindLineMarks(1), nullptr);
+}
+
+// The counts are kept as marks come and go and lines are added, joined and
+// removed: after each step they equal a count over every line.
+TEST_F(LineMarks, CountsFollowEveryChange)
+{
+    Load(engine, u"a\nb\nc\nd\ne");
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return int(random() % std::uint32_t(n)); };
+    for (int step = 0; step < 3000; ++step)
+    {
+        const int lines = engine.GetLineCount();
+        const int line = pick(lines);
+        const int bit = SECEditLineMarks::SecondGutterMark + pick(4);
+        switch (pick(9))
+        {
+        case 0: engine.ToggleLineMark(line, bit); break;
+        case 1: engine.SetLineMark(line, bit, pick(2) == 0); break;
+        case 2: engine.InsertTextAt(line, pick(engine.GetLineLength(line) + 1), pick(2) ? u"x\ny" : u"z"); break;
+        case 3: engine.DeleteText(line, 0, std::min(lines - 1, line + pick(3)), 0); break;
+        case 4: engine.Undo(); break;
+        case 5: engine.Redo(); break;
+        case 6: engine.FreeLineMarks(line); break;
+        case 7: engine.GetLineMarks(line)->bits ^= 1u << bit; break;
+        default:
+            if (pick(10) == 0)
+                engine.ClearLineMarks(bit);
+            break;
+        }
+        for (int b = SECEditLineMarks::SecondGutterMark; b <= SECEditLineMarks::HighlightMark; ++b)
+        {
+            int count = 0;
+            for (int l = 0; l < engine.GetLineCount(); ++l)
+                count += engine.TestLineMark(l, b);
+            ASSERT_EQ(engine.CountLineMarks(b), count) << "step " << step << ", bit " << b;
+        }
+    }
 }
 
 TEST_F(Columns, TabsConvertBetweenCharacterAndDisplayColumns)
