@@ -622,9 +622,12 @@ bool SECEditFindReplace::ReplaceAllInBatches(SECEdit& edit, SECEditSearchSetting
     std::ptrdiff_t batchEnd = -1; // store offset where the last gathered match ends
     SECEditTextPos lastAt;        // the last gathered match, in the store
     int lastLength = 0;
-    int liveLineNumber = -1;      // the line of the last gathered match, as it reads
-    std::u16string liveLine;
-    int lineShift = 0;
+    int liveLineNumber = -1;      // the line of the last gathered match
+    int lineShift = 0;            // what the matches gathered on it added to its length
+    std::u16string liveLine;      // and how it reads, made once a second match comes
+    bool liveLineMade = false;
+    SECEditTextPos firstOnLine;   // the first match gathered on it, and its length
+    int firstLength = 0;
     bool ok = true;
     const auto flush = [&] {
         if (!batch)
@@ -697,6 +700,11 @@ bool SECEditFindReplace::ReplaceAllInBatches(SECEdit& edit, SECEditSearchSetting
             std::u16string_view reads = text;
             int liveColumn = column;
             if (line == liveLineNumber) {
+                if (!liveLineMade) {
+                    liveLine.assign(text);
+                    liveLine.replace(std::size_t(firstOnLine.column), std::size_t(firstLength), replacement);
+                    liveLineMade = true;
+                }
                 reads = liveLine;
                 liveColumn += lineShift;
             }
@@ -707,11 +715,14 @@ bool SECEditFindReplace::ReplaceAllInBatches(SECEdit& edit, SECEditSearchSetting
                 return false;
             }
             if (line != liveLineNumber) {
-                liveLine.assign(text);
                 liveLineNumber = line;
                 lineShift = 0;
+                liveLineMade = false;
+                firstOnLine = {line, column};
+                firstLength = int(length);
+            } else {
+                liveLine.replace(std::size_t(liveColumn), std::size_t(length), replacement);
             }
-            liveLine.replace(std::size_t(liveColumn), std::size_t(length), replacement);
             lineShift += int(inserted - length);
             if (!batch)
                 batch = new SECEditReplaceCommand(&edit);
