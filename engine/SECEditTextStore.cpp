@@ -15,6 +15,8 @@ namespace
 std::size_t TargetBlock = 4096;
 std::size_t MaxBlock = 8192;
 std::size_t MinBlock = 1024;
+// A load of at least this many characters takes its blocks from the arena.
+constexpr std::ptrdiff_t ArenaLoad = std::ptrdiff_t(1) << 20;
 
 // Length of `text` up to `count` characters or its first NUL; -1 for a count
 // below -1 (or a missing text with a nonzero count).
@@ -35,7 +37,8 @@ std::ptrdiff_t EffectiveLength(const char16_t* text, std::ptrdiff_t count)
 namespace
 {
 // Room for `needed` characters, growing geometrically.
-void Grow(std::vector<char16_t>& text, std::size_t needed)
+template <class Text>
+void Grow(Text& text, std::size_t needed)
 {
     if (needed > text.capacity())
         text.reserve(std::max(needed, text.capacity() + text.capacity() / 2));
@@ -145,7 +148,9 @@ private:
     mutable std::int64_t m_foundHigh = 0;
 };
 
-SECEditTextStore::SECEditTextStore() : m_chars(std::make_unique<Fenwick>()), m_feeds(std::make_unique<Fenwick>())
+SECEditTextStore::SECEditTextStore()
+    : m_arena(std::make_unique<SECEditBlockArena>()), m_chars(std::make_unique<Fenwick>()),
+      m_feeds(std::make_unique<Fenwick>())
 {
     Reset();
 }
@@ -155,7 +160,8 @@ SECEditTextStore::~SECEditTextStore() = default;
 void SECEditTextStore::Reset()
 {
     m_blocks.clear();
-    m_blocks.emplace_back();
+    m_arena->SetWanted(false);
+    m_blocks.emplace_back(m_arena.get());
     m_lineFeed = 10;
     m_carriageReturn = 13;
     RebuildTrees();
@@ -485,7 +491,8 @@ std::int32_t SECEditTextStore::FindLongLine(std::int32_t fromLine, std::int32_t 
 
 std::size_t SECEditTextStore::GetMemoryUsage() const noexcept
 {
-    std::size_t bytes = m_blocks.capacity() * sizeof(m_blocks[0]) + m_chars->MemoryUsage() + m_feeds->MemoryUsage();
+    std::size_t bytes = m_blocks.capacity() * sizeof(m_blocks[0]) + m_chars->MemoryUsage() + m_feeds->MemoryUsage() +
+                        m_arena->IdleBytes();
     for (const auto& b : m_blocks)
         bytes += sizeof(Block) + b.text.capacity() * sizeof(char16_t) + b.feeds.capacity() * sizeof(std::uint32_t);
     return bytes;
@@ -528,7 +535,7 @@ char16_t SECEditTextStore::GetCarriageReturnChar() const
 void SECEditTextStore::RebuildAll(std::u16string text)
 {
     m_blocks.clear();
-    m_blocks.emplace_back();
+    m_blocks.emplace_back(m_arena.get());
     RebuildTrees();
     AppendText(text);
 }
@@ -544,6 +551,8 @@ void SECEditTextStore::Reserve(std::ptrdiff_t count)
 {
     if (count > 0)
         m_blocks.reserve(m_blocks.size() + static_cast<std::size_t>(count) / TargetBlock + 1);
+    if (count >= ArenaLoad)
+        m_arena->SetWanted(true);
 }
 
 void SECEditTextStore::AppendText(std::u16string_view text)
@@ -551,6 +560,12 @@ void SECEditTextStore::AppendText(std::u16string_view text)
     const char16_t* nul = SECEditCharScan::Find(text.data(), text.size(), u'\0');
     if (nul)
         text = text.substr(0, static_cast<std::size_t>(nul - text.data()));
+    struct OpenArena
+    {
+        SECEditBlockArena& arena;
+        explicit OpenArena(SECEditBlockArena& a) : arena(a) { arena.SetOpen(true); }
+        ~OpenArena() { arena.SetOpen(false); }
+    } opened(*m_arena);
     while (!text.empty())
     {
         Block& last = m_blocks.back();
@@ -588,7 +603,7 @@ void SECEditTextStore::AppendText(std::u16string_view text)
         last.feeds.insert(last.feeds.end(), found.begin(), found.end());
         text.remove_prefix(take);
         if (!text.empty())
-            m_blocks.emplace_back();
+            m_blocks.emplace_back(m_arena.get());
     }
     RebuildTrees();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SECEditBlockArena.h"
 #include "engine/SECEditTextRange.h"
 #include "engine/TextEncoding.h"
 
@@ -86,6 +87,8 @@ public:
     // the first NUL.
     void AppendText(std::u16string_view text);
     // Reserves room for roughly `count` more characters before a bulk load.
+    // For a large load, the blocks appended until the next Reset are carved
+    // out of large chunks of memory (see SECEditBlockArena).
     void Reserve(std::ptrdiff_t count);
 
     // Number of characters, line ends included.
@@ -144,8 +147,15 @@ public:
 private:
     struct Block
     {
-        std::vector<char16_t> text;
-        std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
+        Block() = default;
+        explicit Block(SECEditBlockArena* arena)
+            : text(SECEditBlockAllocator<char16_t>(arena)), feeds(SECEditBlockAllocator<std::uint32_t>(arena))
+        {
+        }
+
+        std::vector<char16_t, SECEditBlockAllocator<char16_t>> text;
+        // positions of the line feeds in `text`
+        std::vector<std::uint32_t, SECEditBlockAllocator<std::uint32_t>> feeds;
         // Carriage returns in `text`, and those of them not followed by a
         // line feed. Without any, a line's length comes from `feeds` alone;
         // without lone ones, from `feeds` and the character before the feed.
@@ -154,6 +164,9 @@ private:
     };
     class Fenwick;
 
+    // Where the blocks of a big load live; declared before the blocks, so it
+    // outlives them.
+    std::unique_ptr<SECEditBlockArena> m_arena;
     // Blocks are held by value: a line look-up then touches the block list,
     // the block's line feeds and its text, and nothing else.
     std::vector<Block> m_blocks;

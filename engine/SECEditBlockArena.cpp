@@ -1,0 +1,154 @@
+#include "engine/SECEditBlockArena.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace
+{
+constexpr std::size_t kChunkBytes = std::size_t(8) << 20;
+// A larger piece is not worth a chunk's room: it comes from the heap.
+constexpr std::size_t kLargestPiece = kChunkBytes / 8;
+constexpr std::size_t kAlignment = 16;
+// What the system backs at a time once a chunk is touched; the memory held is
+// counted in these.
+constexpr std::size_t kLargePage = std::size_t(2) << 20;
+
+std::atomic<std::size_t> s_heldBytes{0};
+
+std::size_t Touched(std::size_t used)
+{
+    return std::min(kChunkBytes, (used + kLargePage - 1) / kLargePage * kLargePage);
+}
+
+// A chunk aligned to the large page size, which the system is asked to back
+// with large pages; null when there is no memory.
+char* AllocateChunk() noexcept
+{
+#if defined(__linux__)
+    const std::size_t mapped = kChunkBytes + kLargePage;
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return nullptr;
+    char* const raw = static_cast<char*>(p);
+    char* const base = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(raw) + kLargePage - 1) &
+                                               ~std::uintptr_t(kLargePage - 1));
+    // Keep only the aligned chunk.
+    if (base > raw)
+        ::munmap(raw, std::size_t(base - raw));
+    if (const std::size_t tail = std::size_t(raw + mapped - (base + kChunkBytes)); tail > 0)
+        ::munmap(base + kChunkBytes, tail);
+#ifdef MADV_HUGEPAGE
+    ::madvise(base, kChunkBytes, MADV_HUGEPAGE); // a hint: without it the chunk still works
+#endif
+    return base;
+#else
+    return static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kLargePage), std::nothrow));
+#endif
+}
+
+void FreeChunk(char* base) noexcept
+{
+#if defined(__linux__)
+    ::munmap(base, kChunkBytes);
+#else
+    ::operator delete(base, std::align_val_t(kLargePage));
+#endif
+}
+} // namespace
+
+SECEditBlockArena::~SECEditBlockArena()
+{
+    // Every piece is given back before (the store's blocks go first); this
+    // only frees chunks should one remain.
+    for (const Chunk& chunk : m_chunks)
+    {
+        s_heldBytes -= Touched(chunk.used);
+        FreeChunk(chunk.base);
+    }
+}
+
+std::vector<SECEditBlockArena::Chunk>::iterator SECEditBlockArena::Find(const void* p) noexcept
+{
+    const char* const c = static_cast<const char*>(p);
+    auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), c,
+                               [](const char* address, const Chunk& chunk) { return address < chunk.base; });
+    if (it == m_chunks.begin())
+        return m_chunks.end();
+    --it;
+    return c < it->base + kChunkBytes ? it : m_chunks.end();
+}
+
+void* SECEditBlockArena::Take(std::size_t bytes) noexcept
+{
+    if (!m_wanted || !m_open || bytes == 0 || bytes > kLargestPiece)
+        return nullptr;
+    bytes = (bytes + kAlignment - 1) / kAlignment * kAlignment;
+    auto chunk = m_current ? Find(m_current) : m_chunks.end();
+    if (chunk == m_chunks.end() || kChunkBytes - chunk->used < bytes)
+    {
+        char* const base = AllocateChunk();
+        if (!base)
+            return nullptr;
+        try
+        {
+            chunk = m_chunks.insert(std::upper_bound(m_chunks.begin(), m_chunks.end(), base,
+                                                     [](const char* address, const Chunk& c) {
+                                                         return address < c.base;
+                                                     }),
+                                    Chunk{base, 0, 0});
+        }
+        catch (const std::bad_alloc&)
+        {
+            FreeChunk(base);
+            return nullptr;
+        }
+        m_current = base;
+    }
+    const std::size_t before = Touched(chunk->used);
+    char* const piece = chunk->base + chunk->used;
+    chunk->used += bytes;
+    chunk->live += bytes;
+    s_heldBytes += Touched(chunk->used) - before;
+    return piece;
+}
+
+bool SECEditBlockArena::Give(void* piece, std::size_t bytes) noexcept
+{
+    if (m_chunks.empty())
+        return false;
+    const auto chunk = Find(piece);
+    if (chunk == m_chunks.end())
+        return false;
+    chunk->live -= std::min(chunk->live, (bytes + kAlignment - 1) / kAlignment * kAlignment);
+    if (chunk->live == 0)
+        Release(chunk);
+    return true;
+}
+
+void SECEditBlockArena::Release(std::vector<Chunk>::iterator chunk) noexcept
+{
+    if (chunk->base == m_current)
+        m_current = nullptr;
+    s_heldBytes -= Touched(chunk->used);
+    FreeChunk(chunk->base);
+    m_chunks.erase(chunk);
+}
+
+std::size_t SECEditBlockArena::IdleBytes() const noexcept
+{
+    std::size_t idle = 0;
+    for (const Chunk& chunk : m_chunks)
+        idle += Touched(chunk.used) - chunk.live;
+    return idle;
+}
+
+std::size_t SECEditBlockArena::HeldBytes() noexcept
+{
+    return s_heldBytes.load(std::memory_order_relaxed);
+}
