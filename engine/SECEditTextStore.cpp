@@ -77,6 +77,22 @@ public:
             m_tree[i] += delta;
     }
 
+    // Adds a value after the last one.
+    void Push(std::int64_t value)
+    {
+        Forget();
+        m_total += value;
+        const std::size_t i = m_tree.size();
+        // The new node sums the values its range covers: its own and those
+        // of the nodes just below it.
+        std::int64_t sum = value;
+        for (std::size_t j = i - 1; j > i - (i & (~i + 1)); j -= j & (~j + 1))
+            sum += m_tree[j];
+        m_tree.push_back(sum);
+        while (m_top * 2 <= i)
+            m_top *= 2;
+    }
+
     // Sum of the first `count` values.
     std::int64_t Prefix(std::size_t count) const
     {
@@ -471,22 +487,60 @@ std::int32_t SECEditTextStore::FindLongLine(std::int32_t fromLine, std::int32_t 
     const std::int32_t last = std::min(toLine, GetLineCount() - 1);
     if (fromLine > last || !LocateLine(fromLine, block, localLine, nullptr))
         return -1;
+    const std::size_t limit = static_cast<std::size_t>(std::max(threshold, 0));
     std::int32_t line = fromLine;
     for (std::size_t bi = static_cast<std::size_t>(block); bi < m_blocks.size() && line <= last; ++bi)
     {
         const Block& b = m_blocks[bi];
         const std::size_t lines = b.feeds.size() + (bi + 1 == m_blocks.size() ? 1 : 0);
+        const std::size_t count =
+            std::min(lines - static_cast<std::size_t>(localLine), static_cast<std::size_t>(last - line) + 1);
+        if (!AnyLineLonger(b, static_cast<std::size_t>(localLine), static_cast<std::size_t>(localLine) + count, limit))
+        {
+            // Most blocks: one quick look at them all.
+            line += static_cast<std::int32_t>(count);
+            localLine = 0;
+            continue;
+        }
         std::size_t start = LineStartInBlock(b, localLine);
         for (std::size_t l = static_cast<std::size_t>(localLine); l < lines && line <= last; ++l, ++line)
         {
             const std::size_t end = l < b.feeds.size() ? std::size_t(b.feeds[l]) + 1 : b.text.size();
-            if (end - start > static_cast<std::size_t>(std::max(threshold, 0)))
+            if (end - start > limit)
                 return line;
             start = end;
         }
         localLine = 0;
     }
     return -1;
+}
+
+bool SECEditTextStore::AnyLineLonger(const Block& b, std::size_t from, std::size_t to, std::size_t limit)
+{
+    if (b.text.size() <= limit || from >= to)
+        return false;
+    const std::uint32_t* feeds = b.feeds.data();
+    const std::size_t feedCount = b.feeds.size();
+    // Lines below `feedCount` end just after their line feed, the one after
+    // that (the last line of the text) at the end of the block.
+    const std::size_t end = std::min(to, feedCount);
+    std::size_t k = from;
+    if (k == 0 && k < end)
+    {
+        if (std::size_t(feeds[0]) + 1 > limit)
+            return true;
+        k = 1;
+    }
+    // Without an early exit, so the compiler can compare several at a time.
+    const auto most = static_cast<std::uint32_t>(limit); // a line count, so it fits
+    bool longer = false;
+    for (; k < end; ++k)
+        longer |= feeds[k] - feeds[k - 1] > most;
+    if (longer)
+        return true;
+    if (to > feedCount)
+        return b.text.size() - (feedCount > 0 ? std::size_t(feeds[feedCount - 1]) + 1 : 0) > limit;
+    return false;
 }
 
 std::size_t SECEditTextStore::GetMemoryUsage() const noexcept
@@ -566,6 +620,11 @@ void SECEditTextStore::AppendText(std::u16string_view text)
         explicit OpenArena(SECEditBlockArena& a) : arena(a) { arena.SetOpen(true); }
         ~OpenArena() { arena.SetOpen(false); }
     } opened(*m_arena);
+    // The last block grows and new ones follow it: the sums are updated for
+    // those alone.
+    const std::size_t first = m_blocks.size() - 1;
+    const std::int64_t charsBefore = static_cast<std::int64_t>(m_blocks[first].text.size());
+    const std::int64_t feedsBefore = static_cast<std::int64_t>(m_blocks[first].feeds.size());
     while (!text.empty())
     {
         Block& last = m_blocks.back();
@@ -605,7 +664,13 @@ void SECEditTextStore::AppendText(std::u16string_view text)
         if (!text.empty())
             m_blocks.emplace_back(m_arena.get());
     }
-    RebuildTrees();
+    m_chars->Add(first, static_cast<std::int64_t>(m_blocks[first].text.size()) - charsBefore);
+    m_feeds->Add(first, static_cast<std::int64_t>(m_blocks[first].feeds.size()) - feedsBefore);
+    for (std::size_t i = first + 1; i < m_blocks.size(); ++i)
+    {
+        m_chars->Push(static_cast<std::int64_t>(m_blocks[i].text.size()));
+        m_feeds->Push(static_cast<std::int64_t>(m_blocks[i].feeds.size()));
+    }
 }
 
 bool SECEditTextStore::Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count)

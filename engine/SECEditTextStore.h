@@ -189,6 +189,9 @@ private:
     void RebuildAll(std::u16string text);
     void RescanFeeds(Block& b) const;
     std::uint32_t CountCarriageReturns(const char16_t* p, std::size_t n) const;
+    // Whether one of the lines [from, to) of the block has a full length
+    // above `limit`.
+    static bool AnyLineLonger(const Block& b, std::size_t from, std::size_t to, std::size_t limit);
     // Lone carriage returns among text[from, to) of the block.
     std::uint32_t CountLone(const Block& b, std::size_t from, std::size_t to) const;
     void RecountCarriageReturns(Block& b) const;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -308,6 +309,21 @@ TEST_F(SmallBlocks, ABigLoadEditsLikeAnyTextAndGivesItsMemoryBack)
     }
     EXPECT_EQ(All(document), model);
     EXPECT_EQ(document.GetLineCount(), std::count(model.begin(), model.end(), u'\n') + 1);
+    // The lines longer than 30 characters, line end included, found both ways.
+    std::vector<std::int32_t> expected;
+    std::vector<std::int32_t> found;
+    std::size_t start = 0;
+    for (std::int32_t line = 0; start <= model.size(); ++line)
+    {
+        const std::size_t feed = model.find(u'\n', start);
+        const std::size_t end = feed == std::u16string::npos ? model.size() : feed + 1;
+        if (end - start > 30)
+            expected.push_back(line);
+        start = end + (feed == std::u16string::npos ? 1 : 0);
+    }
+    for (std::int32_t line = 0; (line = document.FindLongLine(line, document.GetLineCount() - 1, 30)) >= 0; ++line)
+        found.push_back(line);
+    EXPECT_EQ(found, expected);
 
     const std::int32_t last = document.GetLineCount() - 1;
     ASSERT_TRUE(document.Delete({0, 0, last, document.GetFullLineLength(last)}));
