@@ -9,6 +9,22 @@
 #include <sys/mman.h>
 #endif
 
+// Under the address sanitizer, the parts of a chunk not handed out are
+// poisoned, so a block writing past its end is still caught.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TAVRO_ARENA_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(TAVRO_ARENA_SANITIZED)
+#include <sanitizer/asan_interface.h>
+#define ARENA_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define ARENA_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define ARENA_POISON(p, n) ((void)(p), (void)(n))
+#define ARENA_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace
 {
 constexpr std::size_t kChunkBytes = std::size_t(8) << 20;
@@ -46,14 +62,18 @@ char* AllocateChunk() noexcept
 #ifdef MADV_HUGEPAGE
     ::madvise(base, kChunkBytes, MADV_HUGEPAGE); // a hint: without it the chunk still works
 #endif
-    return base;
 #else
-    return static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kLargePage), std::nothrow));
+    char* const base = static_cast<char*>(::operator new(kChunkBytes, std::align_val_t(kLargePage), std::nothrow));
+    if (!base)
+        return nullptr;
 #endif
+    ARENA_POISON(base, kChunkBytes);
+    return base;
 }
 
 void FreeChunk(char* base) noexcept
 {
+    ARENA_UNPOISON(base, kChunkBytes);
 #if defined(__linux__)
     ::munmap(base, kChunkBytes);
 #else
@@ -88,6 +108,7 @@ void* SECEditBlockArena::Take(std::size_t bytes) noexcept
 {
     if (!m_wanted || !m_open || bytes == 0 || bytes > kLargestPiece)
         return nullptr;
+    const std::size_t wanted = bytes;
     bytes = (bytes + kAlignment - 1) / kAlignment * kAlignment;
     auto chunk = m_current ? Find(m_current) : m_chunks.end();
     if (chunk == m_chunks.end() || kChunkBytes - chunk->used < bytes)
@@ -115,6 +136,7 @@ void* SECEditBlockArena::Take(std::size_t bytes) noexcept
     chunk->used += bytes;
     chunk->live += bytes;
     s_heldBytes += Touched(chunk->used) - before;
+    ARENA_UNPOISON(piece, wanted);
     return piece;
 }
 
@@ -125,6 +147,7 @@ bool SECEditBlockArena::Give(void* piece, std::size_t bytes) noexcept
     const auto chunk = Find(piece);
     if (chunk == m_chunks.end())
         return false;
+    ARENA_POISON(piece, bytes);
     chunk->live -= std::min(chunk->live, (bytes + kAlignment - 1) / kAlignment * kAlignment);
     if (chunk->live == 0)
         Release(chunk);
