@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
+#include <bit>
 #include <new>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -27,19 +28,17 @@
 
 namespace
 {
-constexpr std::size_t kChunkBytes = std::size_t(8) << 20;
+constexpr std::size_t kChunkBytes = SECEditBlockArena::kChunkBytes;
+constexpr std::size_t kLargePage = SECEditBlockArena::kLargePage;
 // A larger piece is not worth a chunk's room: it comes from the heap.
 constexpr std::size_t kLargestPiece = kChunkBytes / 8;
 constexpr std::size_t kAlignment = 16;
-// What the system backs at a time once a chunk is touched; the memory held is
-// counted in these.
-constexpr std::size_t kLargePage = std::size_t(2) << 20;
 
 std::atomic<std::size_t> s_heldBytes{0};
 
-std::size_t Touched(std::size_t used)
+std::size_t Aligned(std::size_t bytes)
 {
-    return std::min(kChunkBytes, (used + kLargePage - 1) / kLargePage * kLargePage);
+    return (bytes + kAlignment - 1) / kAlignment * kAlignment;
 }
 
 // A chunk aligned to the large page size, which the system is asked to back
@@ -80,6 +79,19 @@ void FreeChunk(char* base) noexcept
     ::operator delete(base, std::align_val_t(kLargePage));
 #endif
 }
+
+// Hands a large page no piece uses back to the system; false where that
+// cannot be done (the page then stays with its chunk). Touching it again
+// later finds zeros, which is all a fresh piece may expect.
+bool ReleasePage(char* page) noexcept
+{
+#if defined(__linux__)
+    return ::madvise(page, kLargePage, MADV_DONTNEED) == 0;
+#else
+    (void)page;
+    return false;
+#endif
+}
 } // namespace
 
 SECEditBlockArena::~SECEditBlockArena()
@@ -88,12 +100,12 @@ SECEditBlockArena::~SECEditBlockArena()
     // only frees chunks should one remain.
     for (const Chunk& chunk : m_chunks)
     {
-        s_heldBytes -= Touched(chunk.used);
+        s_heldBytes -= std::size_t(std::popcount(chunk.held)) * kLargePage;
         FreeChunk(chunk.base);
     }
 }
 
-std::vector<SECEditBlockArena::Chunk>::iterator SECEditBlockArena::Find(const void* p) noexcept
+std::vector<SECEditBlockArena::Chunk>::const_iterator SECEditBlockArena::Find(const void* p) const noexcept
 {
     const char* const c = static_cast<const char*>(p);
     auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), c,
@@ -104,25 +116,72 @@ std::vector<SECEditBlockArena::Chunk>::iterator SECEditBlockArena::Find(const vo
     return c < it->base + kChunkBytes ? it : m_chunks.end();
 }
 
+std::vector<SECEditBlockArena::Chunk>::iterator SECEditBlockArena::Find(const void* p) noexcept
+{
+    const auto found = std::as_const(*this).Find(p);
+    return m_chunks.begin() + (found - m_chunks.cbegin());
+}
+
+bool SECEditBlockArena::InSparsePage(const void* piece) const noexcept
+{
+    const auto chunk = Find(piece);
+    if (chunk == m_chunks.end())
+        return false;
+    const std::size_t page = std::size_t(static_cast<const char*>(piece) - chunk->base) / kLargePage;
+    return chunk->pageLive[page] < kLargePage / 2;
+}
+
+void SECEditBlockArena::CountPages(Chunk& chunk, std::size_t offset, std::size_t bytes, bool add) noexcept
+{
+    const std::size_t end = offset + bytes;
+    for (std::size_t page = offset / kLargePage; page < kPages && page * kLargePage < end; ++page)
+    {
+        const std::size_t overlap =
+            std::min(end, (page + 1) * kLargePage) - std::max(offset, page * kLargePage);
+        const unsigned bit = 1u << page;
+        if (add)
+        {
+            chunk.pageLive[page] += static_cast<std::uint32_t>(overlap);
+            if (!(chunk.held & bit))
+            {
+                chunk.held |= bit;
+                m_held += kLargePage;
+                s_heldBytes += kLargePage;
+            }
+        }
+        else
+        {
+            chunk.pageLive[page] -= std::min(chunk.pageLive[page], static_cast<std::uint32_t>(overlap));
+            if (chunk.pageLive[page] == 0 && (chunk.held & bit) && ReleasePage(chunk.base + page * kLargePage))
+            {
+                chunk.held &= ~bit;
+                m_held -= kLargePage;
+                s_heldBytes -= kLargePage;
+            }
+        }
+    }
+}
+
 void* SECEditBlockArena::Take(std::size_t bytes) noexcept
 {
     if (!m_wanted || !m_open || bytes == 0 || bytes > kLargestPiece)
         return nullptr;
-    const std::size_t wanted = bytes;
-    bytes = (bytes + kAlignment - 1) / kAlignment * kAlignment;
+    const std::size_t size = Aligned(bytes);
     auto chunk = m_current ? Find(m_current) : m_chunks.end();
-    if (chunk == m_chunks.end() || kChunkBytes - chunk->used < bytes)
+    if (chunk == m_chunks.end() || kChunkBytes - chunk->used < size)
     {
         char* const base = AllocateChunk();
         if (!base)
             return nullptr;
         try
         {
+            Chunk fresh;
+            fresh.base = base;
             chunk = m_chunks.insert(std::upper_bound(m_chunks.begin(), m_chunks.end(), base,
                                                      [](const char* address, const Chunk& c) {
                                                          return address < c.base;
                                                      }),
-                                    Chunk{base, 0, 0});
+                                    fresh);
         }
         catch (const std::bad_alloc&)
         {
@@ -131,12 +190,12 @@ void* SECEditBlockArena::Take(std::size_t bytes) noexcept
         }
         m_current = base;
     }
-    const std::size_t before = Touched(chunk->used);
     char* const piece = chunk->base + chunk->used;
-    chunk->used += bytes;
-    chunk->live += bytes;
-    s_heldBytes += Touched(chunk->used) - before;
-    ARENA_UNPOISON(piece, wanted);
+    CountPages(*chunk, chunk->used, size, true);
+    chunk->used += size;
+    chunk->live += size;
+    m_live += size;
+    ARENA_UNPOISON(piece, bytes);
     return piece;
 }
 
@@ -148,9 +207,13 @@ bool SECEditBlockArena::Give(void* piece, std::size_t bytes) noexcept
     if (chunk == m_chunks.end())
         return false;
     ARENA_POISON(piece, bytes);
-    chunk->live -= std::min(chunk->live, (bytes + kAlignment - 1) / kAlignment * kAlignment);
+    const std::size_t size = std::min(chunk->live, Aligned(bytes));
+    chunk->live -= size;
+    m_live -= size;
     if (chunk->live == 0)
         Release(chunk);
+    else
+        CountPages(*chunk, std::size_t(static_cast<char*>(piece) - chunk->base), size, false);
     return true;
 }
 
@@ -158,17 +221,11 @@ void SECEditBlockArena::Release(std::vector<Chunk>::iterator chunk) noexcept
 {
     if (chunk->base == m_current)
         m_current = nullptr;
-    s_heldBytes -= Touched(chunk->used);
+    const std::size_t held = std::size_t(std::popcount(chunk->held)) * kLargePage;
+    m_held -= held;
+    s_heldBytes -= held;
     FreeChunk(chunk->base);
     m_chunks.erase(chunk);
-}
-
-std::size_t SECEditBlockArena::IdleBytes() const noexcept
-{
-    std::size_t idle = 0;
-    for (const Chunk& chunk : m_chunks)
-        idle += Touched(chunk.used) - chunk.live;
-    return idle;
 }
 
 std::size_t SECEditBlockArena::HeldBytes() noexcept

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -15,10 +17,12 @@
 //
 // Pieces are only handed out while the arena is both wanted (a load said it
 // is big) and open (the store is appending): edits never take from it, so it
-// never grows after a load. A piece given back is not reused; a chunk goes
-// back to the system as soon as none of its pieces is in use, and at the
-// latest with its store. So after heavy editing the arena holds at most what
-// the load put in it, and usually much less.
+// never grows after a load. A piece given back is not reused, but each large
+// page of a chunk goes back to the system as soon as none of its pieces is in
+// use, and the whole chunk with its last piece (at the latest with its
+// store). So after heavy editing the arena holds at most what the load put
+// in it, and usually much less: what blocks that were never reallocated still
+// use, rounded up to whole large pages.
 class SECEditBlockArena
 {
 public:
@@ -38,27 +42,45 @@ public:
     // Gives a piece back; false when it is not one of this arena's.
     bool Give(void* piece, std::size_t bytes) noexcept;
 
-    // Bytes of chunks touched but no longer used by any piece.
-    std::size_t IdleBytes() const noexcept;
-    // Bytes all arenas of the process hold (the touched part of their
-    // chunks), for memory reports.
+    // Bytes of the large pages held but no longer used by any piece.
+    std::size_t IdleBytes() const noexcept { return m_held - m_live; }
+    // Whether more than half of what the arena holds is idle: pieces still
+    // in use in sparse pages are then worth moving to the heap.
+    bool IsWasteful() const noexcept { return m_held >= 2 * kLargePage && IdleBytes() * 2 > m_held; }
+    // Whether the piece lies in a large page less than half used.
+    bool InSparsePage(const void* piece) const noexcept;
+    // Bytes all arenas of the process hold (the large pages of their chunks
+    // in use), for memory reports.
     static std::size_t HeldBytes() noexcept;
 
+    static constexpr std::size_t kLargePage = std::size_t(2) << 20;
+    static constexpr std::size_t kChunkBytes = 4 * kLargePage;
+
 private:
+    static constexpr std::size_t kPages = kChunkBytes / kLargePage;
+
     struct Chunk
     {
         char* base = nullptr;
         std::size_t used = 0; // bytes handed out, from the base on
         std::size_t live = 0; // bytes of those still in use
+        std::array<std::uint32_t, kPages> pageLive{}; // the same per large page
+        unsigned held = 0; // the large pages holding memory, one bit each
     };
 
     // Chunks sorted by address; the last one taken from is `m_current`.
     std::vector<Chunk> m_chunks;
     char* m_current = nullptr;
+    std::size_t m_held = 0; // bytes of the large pages holding memory
+    std::size_t m_live = 0; // bytes of the pieces in use
     bool m_wanted = false;
     bool m_open = false;
 
     std::vector<Chunk>::iterator Find(const void* p) noexcept;
+    std::vector<Chunk>::const_iterator Find(const void* p) const noexcept;
+    // Counts the piece [offset, offset + bytes) in (or out of) each large
+    // page it overlaps.
+    void CountPages(Chunk& chunk, std::size_t offset, std::size_t bytes, bool add) noexcept;
     void Release(std::vector<Chunk>::iterator chunk) noexcept;
 };
 

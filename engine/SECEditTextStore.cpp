@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace
 {
@@ -673,6 +674,31 @@ void SECEditTextStore::AppendText(std::u16string_view text)
     }
 }
 
+void SECEditTextStore::ReclaimArena() noexcept
+{
+    // Blocks an edit reallocates leave their piece of the arena behind. Once
+    // half of what it holds is idle, the blocks still in its sparse pages
+    // move to the heap, so those pages go back to the system.
+    if (!m_arena->IsWasteful())
+        return;
+    try
+    {
+        for (Block& b : m_blocks)
+        {
+            if (b.text.capacity() == 0 || !m_arena->InSparsePage(b.text.data()))
+                continue;
+            decltype(b.text) moved; // on the heap
+            moved.reserve(b.text.capacity());
+            moved.assign(b.text.begin(), b.text.end());
+            b.text = std::move(moved);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Stays where it is: it was correct there too.
+    }
+}
+
 bool SECEditTextStore::Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count)
 {
     return InsertChars(range, text, count) && range.IsOrdered();
@@ -737,6 +763,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
                                    static_cast<std::int32_t>(size - lastFeed - 1));
     else
         range.end = SECEditTextPos(range.start.line, range.start.column + static_cast<std::int32_t>(size));
+    ReclaimArena();
     return true;
 }
 
@@ -877,5 +904,6 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
         else
             RebuildTrees();
     }
+    ReclaimArena();
     return true;
 }

@@ -148,14 +148,13 @@ private:
     struct Block
     {
         Block() = default;
-        explicit Block(SECEditBlockArena* arena)
-            : text(SECEditBlockAllocator<char16_t>(arena)), feeds(SECEditBlockAllocator<std::uint32_t>(arena))
-        {
-        }
+        explicit Block(SECEditBlockArena* arena) : text(SECEditBlockAllocator<char16_t>(arena)) {}
 
+        // From the arena when loaded in bulk. The line feeds stay on the
+        // heap: they are reallocated by other edits than the text, and would
+        // otherwise keep large pages alive that the text has left.
         std::vector<char16_t, SECEditBlockAllocator<char16_t>> text;
-        // positions of the line feeds in `text`
-        std::vector<std::uint32_t, SECEditBlockAllocator<std::uint32_t>> feeds;
+        std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
         // Carriage returns in `text`, and those of them not followed by a
         // line feed. Without any, a line's length comes from `feeds` alone;
         // without lone ones, from `feeds` and the character before the feed.
@@ -186,6 +185,7 @@ private:
     void SplitBlock(int index);
     void MergeWithNext(int index);
     void RebuildTrees();
+    void ReclaimArena() noexcept;
     void RebuildAll(std::u16string text);
     void RescanFeeds(Block& b) const;
     std::uint32_t CountCarriageReturns(const char16_t* p, std::size_t n) const;
