@@ -122,13 +122,18 @@ std::vector<SECEditBlockArena::Chunk>::iterator SECEditBlockArena::Find(const vo
     return m_chunks.begin() + (found - m_chunks.cbegin());
 }
 
-bool SECEditBlockArena::InSparsePage(const void* piece) const noexcept
+bool SECEditBlockArena::InSparsePage(const void* piece, std::size_t bytes) const noexcept
 {
     const auto chunk = Find(piece);
     if (chunk == m_chunks.end())
         return false;
-    const std::size_t page = std::size_t(static_cast<const char*>(piece) - chunk->base) / kLargePage;
-    return chunk->pageLive[page] < kLargePage / 2;
+    const std::size_t offset = std::size_t(static_cast<const char*>(piece) - chunk->base);
+    for (std::size_t page = offset / kLargePage; page < kPages && page * kLargePage < offset + bytes; ++page)
+    {
+        if (chunk->pageLive[page] < kLargePage / 2)
+            return true;
+    }
+    return false;
 }
 
 void SECEditBlockArena::CountPages(Chunk& chunk, std::size_t offset, std::size_t bytes, bool add) noexcept
@@ -226,6 +231,8 @@ void SECEditBlockArena::Release(std::vector<Chunk>::iterator chunk) noexcept
     s_heldBytes -= held;
     FreeChunk(chunk->base);
     m_chunks.erase(chunk);
+    if (m_chunks.empty())
+        m_tolerated = 0;
 }
 
 std::size_t SECEditBlockArena::HeldBytes() noexcept

@@ -44,11 +44,17 @@ public:
 
     // Bytes of the large pages held but no longer used by any piece.
     std::size_t IdleBytes() const noexcept { return m_held - m_live; }
-    // Whether more than half of what the arena holds is idle: pieces still
-    // in use in sparse pages are then worth moving to the heap.
-    bool IsWasteful() const noexcept { return m_held >= 2 * kLargePage && IdleBytes() * 2 > m_held; }
-    // Whether the piece lies in a large page less than half used.
-    bool InSparsePage(const void* piece) const noexcept;
+    // Whether more than half of what the arena holds is idle (and more than
+    // after the last clean-up): pieces still in use in sparse pages are then
+    // worth moving to the heap, which empties those pages.
+    bool IsWasteful() const noexcept
+    {
+        return m_held >= 2 * kLargePage && IdleBytes() * 2 > m_held && IdleBytes() > m_tolerated + m_held / 8;
+    }
+    // Called after a clean-up: what is idle now is not worth another one.
+    void TolerateIdle() noexcept { m_tolerated = IdleBytes(); }
+    // Whether the piece overlaps a large page less than half used.
+    bool InSparsePage(const void* piece, std::size_t bytes) const noexcept;
     // Bytes all arenas of the process hold (the large pages of their chunks
     // in use), for memory reports.
     static std::size_t HeldBytes() noexcept;
@@ -73,6 +79,7 @@ private:
     char* m_current = nullptr;
     std::size_t m_held = 0; // bytes of the large pages holding memory
     std::size_t m_live = 0; // bytes of the pieces in use
+    std::size_t m_tolerated = 0;
     bool m_wanted = false;
     bool m_open = false;
 

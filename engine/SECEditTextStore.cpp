@@ -685,7 +685,8 @@ void SECEditTextStore::ReclaimArena() noexcept
     {
         for (Block& b : m_blocks)
         {
-            if (b.text.capacity() == 0 || !m_arena->InSparsePage(b.text.data()))
+            if (b.text.capacity() == 0 ||
+                !m_arena->InSparsePage(b.text.data(), b.text.capacity() * sizeof(char16_t)))
                 continue;
             decltype(b.text) moved; // on the heap
             moved.reserve(b.text.capacity());
@@ -697,6 +698,7 @@ void SECEditTextStore::ReclaimArena() noexcept
     {
         // Stays where it is: it was correct there too.
     }
+    m_arena->TolerateIdle();
 }
 
 bool SECEditTextStore::Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count)
