@@ -184,6 +184,28 @@ public:
             listener->OnTextDeleted(start, end - start, GetLength());
         return true;
     }
+    bool ReplaceSpans(const std::vector<SpanEdit>& edits) override
+    {
+        ITextChangeListener* listener = Listener();
+        const std::ptrdiff_t before = GetLength();
+        if (!SECEditTextStore::ReplaceSpans(edits))
+            return false;
+        if (!listener)
+            return true;
+        // Told as the deletion and insertion of each edit in turn.
+        std::ptrdiff_t length = before;
+        for (const SpanEdit& edit : edits) {
+            if (edit.removed > 0) {
+                length -= edit.removed;
+                listener->OnTextDeleted(edit.offset, edit.removed, length);
+            }
+            if (!edit.inserted.empty()) {
+                length += std::ptrdiff_t(edit.inserted.size());
+                listener->OnTextInserted(edit.offset, edit.inserted, length);
+            }
+        }
+        return true;
+    }
     void Reset() override
     {
         SECEditTextStore::Reset();

@@ -95,6 +95,9 @@ public:
 
 private:
     class ReportingStore;
+    // Drops the colouring of the lines whose tag test an edit of lines
+    // editFirst..editLast may have changed.
+    void RecolorAroundTags(std::int32_t editFirst, std::int32_t editLast);
     struct BracketMemo;
     BracketMemo& Brackets();
 

@@ -13,6 +13,7 @@
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditLangSettings.h"
 #include "engine/SECEditLinesMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 
 #include <algorithm>
 #include <string_view>
@@ -263,17 +264,24 @@ void CMyEdit::OnUpdate(ISubject* subject, IMessage* message)
 {
     SECEdit::OnUpdate(subject, message);
     const SECEditLangSettings* config = GetLangConfig();
-    SECEditCommand* command = message ? SECEditCommand::FromMessage(message) : nullptr;
-    if (!command || !config || !NameIs(config->GetName(), u"HTML"))
+    if (!message || !config || !NameIs(config->GetName(), u"HTML"))
         return;
+    if (SECEditCommand* command = SECEditCommand::FromMessage(message)) {
+        const SECEditTextRange range = command->GetRange().Normalized();
+        RecolorAroundTags(range.start.line, command->IsTextPresent() ? range.end.line : range.start.line);
+    } else if (const SECEditReplaceCommand* replace = SECEditReplaceCommand::FromMessage(message)) {
+        replace->ForEachLine([this](std::int32_t line) { RecolorAroundTags(line, line); });
+    }
+}
 
+void CMyEdit::RecolorAroundTags(std::int32_t editFirst, std::int32_t editLast)
+{
     // A token's tag test looks at the nearest brackets before and after it,
     // across lines without brackets. So the edit may change the colouring of
     // every line from the last bracket above it to the first bracket below it.
-    const SECEditTextRange range = command->GetRange().Normalized();
     const std::int32_t count = GetLineCount();
-    const std::int32_t a = std::clamp(range.start.line, 0, count - 1);
-    const std::int32_t b = command->IsTextPresent() ? std::clamp(range.end.line, a, count - 1) : a;
+    const std::int32_t a = std::clamp(editFirst, 0, count - 1);
+    const std::int32_t b = std::clamp(editLast, a, count - 1);
     std::int32_t first = a;
     while (first > 0)
     {

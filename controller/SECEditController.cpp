@@ -8,6 +8,7 @@
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditLangSettings.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "syntax/SECEditLangConfig.h"
 #include "view/SECEditViewport.h"
 
@@ -149,6 +150,8 @@ void SECEditController::OnUpdate(ISubject*, IMessage* message)
     }
     if (const SECEditCommand* command = SECEditCommand::FromMessage(message))
         FollowEdit(*command);
+    else if (const SECEditReplaceCommand* replace = SECEditReplaceCommand::FromMessage(message))
+        FollowReplace(*replace);
 }
 
 void SECEditController::InitControllerState()
@@ -181,6 +184,27 @@ void SECEditController::FollowEdit(const SECEditCommand& command)
     if (HasSelection()) {
         m_anchor.AdjustForEdit(range, present);
         m_active.AdjustForEdit(range, present);
+    }
+    if (m_caretCreated) {
+        ClearSelection(true);
+        EnsureCaretVisible();
+    }
+    UpdateCaretDisplay();
+}
+
+void SECEditController::FollowReplace(const SECEditReplaceCommand& command)
+{
+    // The same end as following each replacement's deletion and insertion.
+    if (m_caretCreated) {
+        m_caret = command.GetCaretAfter();
+        m_desiredXFollowsCaret = true;
+    } else {
+        m_caret = command.Map(m_caret);
+    }
+    m_caretPointKnown = false;
+    if (HasSelection()) {
+        m_anchor = command.Map(m_anchor);
+        m_active = command.Map(m_active);
     }
     if (m_caretCreated) {
         ClearSelection(true);

@@ -18,6 +18,7 @@
 class SECEdit;
 class SECEditCommand;
 class SECEditLangSettings;
+class SECEditReplaceCommand;
 class SECEditViewport;
 
 // The keyboard side of one editor pane: the caret and selection of the pane,
@@ -212,6 +213,7 @@ protected:
     virtual void RunLanguageConfigDialog() {}
     // The reaction to an edit made by any pane.
     virtual void FollowEdit(const SECEditCommand& command);
+    void FollowReplace(const SECEditReplaceCommand& command);
 
 private:
     enum class Move { CharLeft, CharRight, LineUp, LineDown, PageUp, PageDown, Home, End, DocStart, DocEnd,

@@ -8,6 +8,7 @@
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditRegExp.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "engine/SECEditSearch.h"
 #include "engine/SECEditTextStore.h"
 #include "platform/IMessageBox.h"
@@ -38,6 +39,8 @@ std::u16string Substitute(std::u16string text, std::u16string_view key, std::u16
 }
 
 } // namespace
+
+bool SECEditFindReplace::s_batches = true;
 
 SECEditFindReplace::SECEditFindReplace(SECEditController& controller) : m_controller(controller) {}
 
@@ -302,30 +305,13 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
     int sl = 0, sc = 0, el = 0, ec = 0;
     m_controller.GetSelection(sl, sc, el, ec);
     replacement = settings.replaceText;
-    if (!settings.regularExpression && sl == el) {
-        // Plain text within one line, no tab or line break on either side:
-        // the line's new width is plain arithmetic (what Replace All meets
-        // thousands of times).
-        std::u16string_view line;
-        const auto plain = [](std::u16string_view text) {
-            return text.find_first_of(u"\t\n") == std::u16string_view::npos;
-        };
-        if (edit->GetLineText(sl, line) >= 0 && sc <= ec && std::size_t(ec) <= line.size() && plain(line) &&
-            plain(replacement)) {
-            const std::size_t width = std::size_t(sc) + replacement.size() + (line.size() - std::size_t(ec));
-            char16_t last = 0;
-            if (std::size_t(ec) < line.size())
-                last = line.back();
-            else if (!replacement.empty())
-                last = replacement.back();
-            else if (sc > 0)
-                last = line[std::size_t(sc) - 1];
-            const int limit = edit->GetMaxLineLength();
-            if (std::int64_t(width) - (last == u'\r' ? 1 : 0) > limit) {
-                Say(Substitute(u"Cannot replace text. Line would exceed %d characters.", u"%d", Number(limit)));
-                return false;
-            }
-            return true;
+    std::u16string_view line;
+    if (!settings.regularExpression && sl == el && edit->GetLineText(sl, line) >= 0) {
+        const int fits = FitsPlainLine(*edit, line, sc, ec, replacement);
+        if (fits >= 0) {
+            if (fits == 0)
+                SayLineTooLong(*edit);
+            return fits == 1;
         }
     }
     const std::u16string matched = m_controller.GetSelectedText();
@@ -348,17 +334,51 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
                 replacement = replaced;
         }
     }
-    const bool tabs = matched.find(u'\t') != std::u16string::npos &&
-                      replacement.find(u'\t') != std::u16string::npos;
-    if (replacement.size() <= matched.size() && tabs)
+    if (KeepsWidth(matched, replacement))
         return true;
     // Each line the edit leaves, in display columns, against the longest allowed.
     std::u16string before, after;
     edit->GetLineText(sl, before);
     edit->GetLineText(el, after);
-    const std::u16string result =
-        before.substr(0, std::size_t(sc)) + replacement + after.substr(std::min<std::size_t>(ec, after.size()));
-    const int limit = edit->GetMaxLineLength();
+    if (FitsColumns(*edit, before.substr(0, std::size_t(sc)) + replacement +
+                               after.substr(std::min<std::size_t>(ec, after.size()))))
+        return true;
+    SayLineTooLong(*edit);
+    return false;
+}
+
+int SECEditFindReplace::FitsPlainLine(const SECEdit& edit, std::u16string_view line, int sc, int ec,
+                                      std::u16string_view replacement)
+{
+    // Plain text within one line, no tab or line break on either side: the
+    // line's new width is plain arithmetic (what Replace All meets thousands
+    // of times).
+    const auto plain = [](std::u16string_view text) {
+        return text.find_first_of(u"\t\n") == std::u16string_view::npos;
+    };
+    if (!(sc <= ec && std::size_t(ec) <= line.size() && plain(line) && plain(replacement)))
+        return -1;
+    const std::size_t width = std::size_t(sc) + replacement.size() + (line.size() - std::size_t(ec));
+    char16_t last = 0;
+    if (std::size_t(ec) < line.size())
+        last = line.back();
+    else if (!replacement.empty())
+        last = replacement.back();
+    else if (sc > 0)
+        last = line[std::size_t(sc) - 1];
+    return std::int64_t(width) - (last == u'\r' ? 1 : 0) > edit.GetMaxLineLength() ? 0 : 1;
+}
+
+bool SECEditFindReplace::KeepsWidth(std::u16string_view matched, std::u16string_view replacement)
+{
+    const bool tabs = matched.find(u'\t') != std::u16string_view::npos &&
+                      replacement.find(u'\t') != std::u16string_view::npos;
+    return replacement.size() <= matched.size() && tabs;
+}
+
+bool SECEditFindReplace::FitsColumns(const SECEdit& edit, const std::u16string& result)
+{
+    const int limit = edit.GetMaxLineLength();
     std::size_t from = 0;
     while (from <= result.size()) {
         std::size_t end = result.find(u'\n', from);
@@ -367,13 +387,31 @@ bool SECEditFindReplace::MakeReplacement(const SECEditSearchSettings& settings, 
         std::u16string piece = result.substr(from, end - from);
         if (!piece.empty() && piece.back() == u'\r')
             piece.pop_back();
-        if (edit->ConvertColumnInString(std::int32_t(piece.size()), 0, piece) > limit) {
-            Say(Substitute(u"Cannot replace text. Line would exceed %d characters.", u"%d", Number(limit)));
+        if (edit.ConvertColumnInString(std::int32_t(piece.size()), 0, piece) > limit)
             return false;
-        }
         from = end + 1;
     }
     return true;
+}
+
+bool SECEditFindReplace::FitsLine(const SECEdit& edit, std::u16string_view line, int sc, int ec,
+                                  std::u16string_view matched, std::u16string_view replacement)
+{
+    const int fits = FitsPlainLine(edit, line, sc, ec, replacement);
+    if (fits >= 0)
+        return fits == 1;
+    if (KeepsWidth(matched, replacement))
+        return true;
+    std::u16string result(line.substr(0, std::size_t(sc)));
+    result += replacement;
+    result += line.substr(std::min<std::size_t>(std::size_t(ec), line.size()));
+    return FitsColumns(edit, result);
+}
+
+void SECEditFindReplace::SayLineTooLong(const SECEdit& edit) const
+{
+    Say(Substitute(u"Cannot replace text. Line would exceed %d characters.", u"%d",
+                   Number(edit.GetMaxLineLength())));
 }
 
 SECEdit* SECEditFindReplace::EditToReplaceIn(const SECEditSearchSettings& settings)
@@ -444,14 +482,13 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
     const bool selection = m_controller.HasSelectionNow() && m_controller.GetSelection(sl, sc, el, ec);
     if (selection)
         start = {sl, sc};
-    const bool inSelection = settings.selectionOnly && selection;
+    Sweep sweep;
+    sweep.inSelection = settings.selectionOnly && selection;
     // Offsets: they shift simply as text is replaced before them.
-    std::ptrdiff_t current = store.PositionToOffset(start.line, start.column);
-    std::ptrdiff_t limit = inSelection ? store.PositionToOffset(el, ec) : current;
-    if (current < 0 || limit < 0)
+    sweep.current = store.PositionToOffset(start.line, start.column);
+    sweep.limit = sweep.inSelection ? store.PositionToOffset(el, ec) : sweep.current;
+    if (sweep.current < 0 || sweep.limit < 0)
         return false;
-    std::ptrdiff_t first = -1;
-    bool wrapped = false;
     long long count = 0;
     {
         SECEditGroupGuard group(*edit);
@@ -462,50 +499,10 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
             SECEditController& controller;
             ~Resume() { controller.SuspendAutoScroll(true); }
         } resume{m_controller};
-        for (;;) {
-            int cl = 0, cc = 0, ll = 0, lc = 0, line = 0, column = 0;
-            store.OffsetToPosition(current, cl, cc);
-            store.OffsetToPosition(limit, ll, lc);
-            const int length = edit->FindText(cl, cc, line, column, settings.findText, true, true,
-                                              settings.matchCase, settings.wholeWord, settings.regularExpression,
-                                              ll, lc);
-            TellIfTooComplex(*edit, settings, false);
-            if (length <= 0)
-                break;
-            const std::ptrdiff_t at = store.PositionToOffset(line, column);
-            if (inSelection && at + length > limit)
-                break;
-            if (first < 0) {
-                first = at;
-            } else {
-                wrapped = wrapped || at <= first;
-                if (wrapped && at == first)
-                    break;
-            }
-            int endLine = 0, endColumn = 0;
-            store.OffsetToPosition(at + length, endLine, endColumn);
-            SelectMatch(line, column, endLine, endColumn, false);
-            std::u16string replacement;
-            if (!MakeReplacement(settings, replacement))
-                return false; // the replacements made so far stay, as one step
-            const std::ptrdiff_t before = store.GetLength();
-            m_controller.ReplaceSelection(replacement);
-            const std::ptrdiff_t delta = store.GetLength() - before;
-            const std::ptrdiff_t inserted = length + delta;
-            auto shift = [&](std::ptrdiff_t& mark) {
-                if (mark >= at + length)
-                    mark += delta;
-                else if (mark > at)
-                    mark = at + inserted;
-            };
-            shift(limit);
-            if (first > at)
-                shift(first);
-            ++count;
-            current = at + inserted;
-            if (inSelection && current > limit)
-                break;
-        }
+        const bool done = IsBatchable(settings, store) ? ReplaceAllInBatches(*edit, settings, sweep, count)
+                                                       : ReplaceAllOneByOne(*edit, settings, sweep, count);
+        if (!done)
+            return false; // the replacements made so far stay, as one step
     }
     TellIfTooComplex(*edit, settings);
     if (count == 0) {
@@ -514,11 +511,222 @@ bool SECEditFindReplace::ReplaceAll(SECEditSearchSettings& settings)
     }
     m_controller.ClearSelection(true);
     m_controller.EnsureCaretVisible();
-    Say(Substitute(inSelection ? u"The selection has been searched and %d replacements were made."
-                               : u"The document has been searched and %d replacements were made.",
+    Say(Substitute(sweep.inSelection ? u"The selection has been searched and %d replacements were made."
+                                     : u"The document has been searched and %d replacements were made.",
                    u"%d", Number(count)),
         true);
     return true;
+}
+
+bool SECEditFindReplace::Sweep::Takes(std::ptrdiff_t at, std::ptrdiff_t length)
+{
+    if (inSelection && at + length > limit)
+        return false;
+    if (first < 0) {
+        first = at;
+        return true;
+    }
+    wrapped = wrapped || at <= first;
+    return !(wrapped && at == first);
+}
+
+bool SECEditFindReplace::Sweep::Replaced(std::ptrdiff_t at, std::ptrdiff_t length, std::ptrdiff_t inserted)
+{
+    const std::ptrdiff_t delta = inserted - length;
+    auto shift = [&](std::ptrdiff_t& mark) {
+        if (mark >= at + length)
+            mark += delta;
+        else if (mark > at)
+            mark = at + inserted;
+    };
+    shift(limit);
+    if (first > at)
+        shift(first);
+    current = at + inserted;
+    // An empty rest of the selection holds nothing more: searching it would
+    // wrap round to text outside the selection.
+    return !(inSelection && current >= limit);
+}
+
+bool SECEditFindReplace::ReplaceAllOneByOne(SECEdit& edit, SECEditSearchSettings& settings, Sweep& sweep,
+                                            long long& count)
+{
+    SECEditTextStore& store = *edit.GetTextStore();
+    for (;;) {
+        int cl = 0, cc = 0, ll = 0, lc = 0, line = 0, column = 0;
+        store.OffsetToPosition(sweep.current, cl, cc);
+        store.OffsetToPosition(sweep.limit, ll, lc);
+        const int length = edit.FindText(cl, cc, line, column, settings.findText, true, true, settings.matchCase,
+                                         settings.wholeWord, settings.regularExpression, ll, lc);
+        TellIfTooComplex(edit, settings, false);
+        if (length <= 0)
+            return true;
+        const std::ptrdiff_t at = store.PositionToOffset(line, column);
+        if (!sweep.Takes(at, length))
+            return true;
+        std::ptrdiff_t inserted = 0;
+        if (!ReplaceMatch(edit, settings, at, length, inserted))
+            return false;
+        ++count;
+        if (!sweep.Replaced(at, length, inserted))
+            return true;
+    }
+}
+
+bool SECEditFindReplace::ReplaceMatch(SECEdit& edit, const SECEditSearchSettings& settings, std::ptrdiff_t at,
+                                      std::ptrdiff_t length, std::ptrdiff_t& inserted)
+{
+    SECEditTextStore& store = *edit.GetTextStore();
+    int line = 0, column = 0, endLine = 0, endColumn = 0;
+    store.OffsetToPosition(at, line, column);
+    store.OffsetToPosition(at + length, endLine, endColumn);
+    SelectMatch(line, column, endLine, endColumn, false);
+    std::u16string replacement;
+    if (!MakeReplacement(settings, replacement))
+        return false;
+    const std::ptrdiff_t before = store.GetLength();
+    m_controller.ReplaceSelection(replacement);
+    inserted = length + store.GetLength() - before;
+    return true;
+}
+
+bool SECEditFindReplace::IsBatchable(const SECEditSearchSettings& settings, const SECEditTextStore& store)
+{
+    if (!s_batches || settings.regularExpression)
+        return false;
+    const auto breaks = [&](const std::u16string& text) {
+        return std::any_of(text.begin(), text.end(), [&](char16_t c) {
+            return c == u'\n' || c == u'\r' || c == store.GetLineFeedChar() ||
+                   (store.GetCarriageReturnChar() != 0 && c == store.GetCarriageReturnChar());
+        });
+    };
+    return !breaks(settings.findText) && !breaks(settings.replaceText);
+}
+
+// The same sweep as ReplaceAllOneByOne, match for match, but the replacements
+// are gathered and made together in one command, so a hundred thousand of
+// them cost one pass over the text. Gathered replacements all lie before the
+// place searched, where they change nothing the search sees; the batch is
+// made first whenever they could: before the search wraps round to the top,
+// before a whole-word test of a match right after the last one, and before a
+// match beyond its line's text, which is replaced the one-by-one way.
+bool SECEditFindReplace::ReplaceAllInBatches(SECEdit& edit, SECEditSearchSettings& settings, Sweep& sweep,
+                                             long long& count)
+{
+    SECEditTextStore& store = *edit.GetTextStore();
+    const SECEditSearch search(store);
+    const std::u16string& pattern = settings.findText;
+    const std::u16string& replacement = settings.replaceText;
+    SECEditReplaceCommand* batch = nullptr;
+    std::ptrdiff_t delta = 0;     // offset in the text as it reads = offset in the store + delta
+    std::ptrdiff_t batchEnd = -1; // store offset where the last gathered match ends
+    SECEditTextPos lastAt;        // the last gathered match, in the store
+    int lastLength = 0;
+    int liveLineNumber = -1;      // the line of the last gathered match, as it reads
+    std::u16string liveLine;
+    int lineShift = 0;
+    bool ok = true;
+    const auto flush = [&] {
+        if (!batch)
+            return;
+        // The pane ends as replacing the last match by itself would leave it.
+        SelectMatch(lastAt.line, lastAt.column, lastAt.line, lastAt.column + lastLength, false);
+        // Logged into the open group, which takes the reference.
+        if (!edit.ExecuteCommand(batch)) {
+            batch->Release();
+            ok = false;
+        }
+        batch = nullptr;
+        delta = 0;
+        batchEnd = -1;
+        liveLineNumber = -1;
+    };
+    // The first match starting in [low, high] (offsets as the text reads, all
+    // after the gathered matches), whole words tested as the search would.
+    const auto find = [&](std::ptrdiff_t low, std::ptrdiff_t high, std::ptrdiff_t& length) -> std::ptrdiff_t {
+        for (;;) {
+            const std::ptrdiff_t found = search.FindLiteral(low - delta, high - delta, pattern, settings.matchCase, length);
+            if (found < 0)
+                return -1;
+            if (settings.wholeWord && found == batchEnd) {
+                flush(); // the character before it is the last replacement's
+                continue;
+            }
+            if (!settings.wholeWord || search.IsWholeWordAt(found, length))
+                return found + delta;
+            low = found + delta + 1;
+        }
+    };
+
+    for (;;) {
+        std::ptrdiff_t length = 0;
+        std::ptrdiff_t at = -1;
+        const std::ptrdiff_t end = store.GetLength() + delta;
+        if (sweep.current >= sweep.limit) {
+            // To the end, then round from the top up to the limit.
+            if (sweep.current < end)
+                at = find(sweep.current, end, length);
+            if (at < 0 && sweep.limit > 0) {
+                flush();
+                at = find(0, sweep.limit, length);
+            }
+        } else {
+            at = find(sweep.current, sweep.limit, length);
+        }
+        if (at < 0 || !sweep.Takes(at, length)) {
+            flush();
+            return ok;
+        }
+
+        const std::ptrdiff_t inStore = at - delta;
+        int line = 0, column = 0;
+        store.OffsetToPosition(inStore, line, column);
+        std::u16string_view text;
+        const int textLength = store.GetLineText(line, text);
+        // A match beyond its line's text (after a lone carriage return)
+        // goes the one-by-one way.
+        const bool plainCase = column + length <= textLength;
+        std::ptrdiff_t inserted = std::ptrdiff_t(replacement.size());
+        if (!plainCase) {
+            flush();
+            if (!ReplaceMatch(edit, settings, at, length, inserted))
+                return false;
+        } else {
+            // The line as it reads, with the matches gathered on it replaced.
+            const std::u16string_view matched = text.substr(std::size_t(column), std::size_t(length));
+            std::u16string_view reads = text;
+            int liveColumn = column;
+            if (line == liveLineNumber) {
+                reads = liveLine;
+                liveColumn += lineShift;
+            }
+            if (!FitsLine(edit, reads, liveColumn, liveColumn + int(length), matched, replacement)) {
+                flush();
+                SelectMatch(line, liveColumn, line, liveColumn + int(length), false);
+                SayLineTooLong(edit);
+                return false;
+            }
+            if (line != liveLineNumber) {
+                liveLine.assign(text);
+                liveLineNumber = line;
+                lineShift = 0;
+            }
+            liveLine.replace(std::size_t(liveColumn), std::size_t(length), replacement);
+            lineShift += int(inserted - length);
+            if (!batch)
+                batch = new SECEditReplaceCommand(&edit);
+            batch->Add(inStore, {line, column}, matched, replacement);
+            batchEnd = inStore + length;
+            lastAt = {line, column};
+            lastLength = int(length);
+            delta += inserted - length;
+        }
+        ++count;
+        if (!sweep.Replaced(at, length, inserted)) {
+            flush();
+            return ok;
+        }
+    }
 }
 
 bool SECEditFindReplace::MarkAll(SECEditSearchSettings& settings)

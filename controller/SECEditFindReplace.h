@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class SECEdit;
 class SECEditController;
 class SECEditRegExp;
 class SECEditSearchSettings;
+class SECEditTextStore;
 
 // Searching in one pane: find next, replace, replace all and mark all, the F3
 // family of commands and the line-mark (bookmark) commands. It works through
@@ -42,6 +45,11 @@ public:
 
     void ResetFound() noexcept { m_foundAtSelection = false; }
 
+    // Replace All makes the replacements of a pattern without line breaks
+    // together, a batch at a time; off, it makes them one by one (the same
+    // result, for tests that compare the two).
+    static void SetReplaceInBatches(bool on) noexcept { s_batches = on; }
+
 private:
     // An invalid regular expression is reported before anything is searched.
     bool CheckPattern(const SECEditSearchSettings& settings) const;
@@ -64,6 +72,38 @@ private:
     // The replacement for the selected match, or false (after a message)
     // when it would make a line too long.
     bool MakeReplacement(const SECEditSearchSettings& settings, std::u16string& replacement) const;
+    void SayLineTooLong(const SECEdit& edit) const;
+    // Whether replacing columns sc..ec of a line's text keeps it within the
+    // longest line allowed: by arithmetic for plain text (FitsPlainLine: -1
+    // when that does not apply, else 1 or 0), else in display columns.
+    static int FitsPlainLine(const SECEdit& edit, std::u16string_view line, int sc, int ec,
+                             std::u16string_view replacement);
+    static bool KeepsWidth(std::u16string_view matched, std::u16string_view replacement);
+    static bool FitsColumns(const SECEdit& edit, const std::u16string& result);
+    static bool FitsLine(const SECEdit& edit, std::u16string_view line, int sc, int ec, std::u16string_view matched,
+                         std::u16string_view replacement);
+
+    // Where Replace All stands, in offsets of the text as it now reads.
+    struct Sweep
+    {
+        std::ptrdiff_t current = 0;
+        std::ptrdiff_t limit = 0;
+        std::ptrdiff_t first = -1;
+        bool wrapped = false;
+        bool inSelection = false;
+        // False when the match at `at` ends the sweep: it runs past the
+        // selection, or the search came back round to the first match.
+        bool Takes(std::ptrdiff_t at, std::ptrdiff_t length);
+        // After `length` characters at `at` gave way to `inserted`; false when
+        // the selection is done.
+        bool Replaced(std::ptrdiff_t at, std::ptrdiff_t length, std::ptrdiff_t inserted);
+    };
+    static bool IsBatchable(const SECEditSearchSettings& settings, const SECEditTextStore& store);
+    // False after a message when a replacement would make a line too long.
+    bool ReplaceAllOneByOne(SECEdit& edit, SECEditSearchSettings& settings, Sweep& sweep, long long& count);
+    bool ReplaceAllInBatches(SECEdit& edit, SECEditSearchSettings& settings, Sweep& sweep, long long& count);
+    bool ReplaceMatch(SECEdit& edit, const SECEditSearchSettings& settings, std::ptrdiff_t at, std::ptrdiff_t length,
+                      std::ptrdiff_t& inserted);
     void SelectMatch(int line, int column, int endLine, int endColumn, bool centre);
     void RepeatFind(bool down, bool current);
     void GoToLineMark(int bit, bool forward);
@@ -77,4 +117,5 @@ private:
     int m_tooComplexLine = -1;
     // Kept between the replacements of one Replace All.
     mutable std::unique_ptr<SECEditRegExp> m_replaceRegExp;
+    static bool s_batches;
 };

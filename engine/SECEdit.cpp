@@ -7,6 +7,7 @@
 #include "engine/SECEditDefaultLangSettings.h"
 #include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "engine/SECEditSearch.h"
 #include "engine/SECEditTextStore.h"
 
@@ -170,6 +171,11 @@ void SECEdit::OnUpdate(ISubject*, IMessage* message)
     case SECEditMsg::EditCommand:
         if (SECEditCommand* command = SECEditCommand::FromMessage(message))
             UpdateLineArrays(*command);
+        UpdateAllObservers(nullptr, message);
+        break;
+    case SECEditMsg::ReplaceCommand:
+        if (const SECEditReplaceCommand* replace = SECEditReplaceCommand::FromMessage(message))
+            UpdateLineArrays(*replace);
         UpdateAllObservers(nullptr, message);
         break;
     case SECEditMsg::CompositeCommand:
@@ -784,6 +790,33 @@ bool SECEdit::DeleteText(std::int32_t startLine, std::int32_t startColumn, std::
         return true;
     }
     OnUpdate(this, command);
+    return true;
+}
+
+bool SECEdit::ApplyReplace(SECEditReplaceCommand& command, bool undo)
+{
+    thread_local std::vector<SECEditTextStore::SpanEdit> edits;
+    command.MakeStoreEdits(undo, edits);
+    if (edits.empty())
+        return true;
+    // Regions from the first replacement on are coloured again; its start is
+    // the same whichever way the command runs.
+    std::int32_t line = 0, column = 0;
+    if (!m_store->OffsetToPosition(edits.front().offset, line, column))
+        return false;
+    const SECEditTextPos first(line, column);
+    const bool keep = command.Every([this](std::u16string_view removed, std::u16string_view inserted) {
+        return KeepsColorRegions(removed, inserted);
+    });
+    if (!keep)
+        InvalidateRegionsForEdit(SECEditTextRange(first, first), true);
+    if (!m_store->ReplaceSpans(edits))
+        return false;
+    if (keep)
+        ShiftColorRegions(command);
+    else
+        m_colorFrontier = std::min(m_colorFrontier, command.GetFirstLine());
+    OnUpdate(this, &command);
     return true;
 }
 

@@ -28,6 +28,7 @@ class SECEditCommandBase;
 class SECEditCompositeCommand;
 struct SECEditColoringState;
 class SECEditLangSettings;
+class SECEditReplaceCommand;
 class SECEditTextStore;
 
 // A colour run list: one value per run, colour group in the high 16 bits,
@@ -239,6 +240,10 @@ public:
     // Removes from start up to, not including, end. The range must be ordered.
     virtual bool DeleteText(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
                             std::int32_t endColumn);
+    // Carries out (or, with undo, takes back) the command's replacements in
+    // one pass and tells the observers once; false, and nothing changed, when
+    // they no longer fit the text. SECEditReplaceCommand calls it.
+    bool ApplyReplace(SECEditReplaceCommand& command, bool undo);
     // An end line or column of -1: to the end of the start line, line end included.
     virtual bool GetText(std::u16string& out, std::int32_t startLine, std::int32_t startColumn,
                          std::int32_t endLine, std::int32_t endColumn) const;
@@ -387,6 +392,13 @@ private:
     void LogAndDeliver(SECEditCommandBase* command);
     SECEditCommandBase* MoveStep(RingStack& from, RingStack& to, bool redo);
     void UpdateLineArrays(const SECEditCommand& command);
+    void UpdateLineArrays(const SECEditReplaceCommand& command);
+    // Whether replacing `removed` by `inserted` leaves every comment and
+    // string region where it was, up to the change of length; then the
+    // regions are shifted instead of found again (but for those holding a
+    // replacement on a line they carry on to, and all after them).
+    bool KeepsColorRegions(std::u16string_view removed, std::u16string_view inserted);
+    void ShiftColorRegions(const SECEditReplaceCommand& command);
     void ShiftColorCache(std::int32_t afterLine, std::int32_t delta);
     void InvalidateRegionsForEdit(const SECEditTextRange& range, bool deletion);
     bool InsertChecked(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t length);

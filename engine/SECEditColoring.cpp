@@ -13,6 +13,7 @@
 
 #include "engine/SECEditLangSettings.h"
 #include "engine/SECEditLinesMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
@@ -46,6 +47,7 @@ struct SECEditColoringState
     std::u16string multiLineFirsts; // distinct first characters of their opening texts
     std::u16string otherOpeners;    // non-ASCII first characters of any opening text
     bool anySingleLine = false;
+    bool wordsInDelimiters = false;  // some delimiter text holds a word character
     std::u16string singleFirsts;     // first characters of single-line opening texts
     bool singleFirstsBreak = false;  // each of them always starts a token
 
@@ -158,9 +160,16 @@ struct SECEditColoringState
         std::vector<const SECEditDelimiter*> all;
         settings->GetDelimiters(all, DelimiterMode::Any);
         otherOpeners.clear();
+        wordsInDelimiters = false;
         for (const SECEditDelimiter* d : all)
         {
-            if (!d || d->opening.empty())
+            if (!d)
+                continue;
+            for (const std::u16string* text : {&d->opening, &d->closing, &d->escape})
+                for (char16_t c : *text)
+                    wordsInDelimiters = wordsInDelimiters || c >= 128 || !(ascii[c] & (White | Delim | Oper)) ||
+                                        (ascii[c] & (Start | Part | End));
+            if (d->opening.empty())
                 continue;
             const char16_t c = d->opening[0];
             if (c < 128)
@@ -525,6 +534,42 @@ void SECEdit::ResetColoringState()
         return;
     m_coloringState->built = false;
     ++m_coloringState->generation;
+}
+
+bool SECEdit::KeepsColorRegions(std::u16string_view removed, std::u16string_view inserted)
+{
+    // Words replaced by words, where no delimiter holds a word character:
+    // every token boundary next to a delimiter stays, so no comment or
+    // string opens, closes or moves but by the change of length.
+    if (removed.empty() || inserted.empty())
+        return false;
+    const SECEditColoringState& st = ColoringState();
+    if (st.wordsInDelimiters)
+        return false;
+    // A plain word character: in no class at all.
+    const auto word = [&](char16_t c) { return c < 128 && st.ascii[c] == 0; };
+    return std::all_of(removed.begin(), removed.end(), word) && std::all_of(inserted.begin(), inserted.end(), word);
+}
+
+void SECEdit::ShiftColorRegions(const SECEditReplaceCommand& command)
+{
+    for (ColorRegion& region : m_regions)
+    {
+        region.start = command.Shift(region.start);
+        region.end = command.Shift(region.end);
+    }
+    // A line that begins inside a region is coloured only from the region's
+    // opening line: one holding a replacement sends colouring back there.
+    std::size_t drop = m_regions.size();
+    command.ForEachLine([&](std::int32_t line) {
+        if (drop < m_regions.size())
+            return;
+        const auto region = std::lower_bound(m_regions.begin(), m_regions.end(), line,
+                                             [](const ColorRegion& r, std::int32_t l) { return r.end.line < l; });
+        if (region != m_regions.end() && region->start.line < line)
+            drop = static_cast<std::size_t>(region - m_regions.begin());
+    });
+    InvalidateRegionsFrom(drop);
 }
 
 void SECEdit::NoteColoringEdit()

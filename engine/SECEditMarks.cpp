@@ -10,6 +10,7 @@
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "engine/SECEditTextStore.h"
 
 #include <algorithm>
@@ -225,5 +226,18 @@ void SECEdit::UpdateLineArrays(const SECEditCommand& command)
     m_colorFrontier = std::min(m_colorFrontier, a);
     NoteColoringEdit();
     // One gutter notification for the whole edit.
+    SendSimple(SECEditMsg::InvalidateGutter);
+}
+
+void SECEdit::UpdateLineArrays(const SECEditReplaceCommand& command)
+{
+    // No line came or went: each touched line is marked changed and coloured
+    // again, as the deletion and insertion of each replacement would do
+    // (ApplyReplace has seen to the comment and string regions).
+    command.ForEachLine([this](std::int32_t line) {
+        MarksFor(line).Set(SECEditLineMarks::ChangedMark, true);
+        FreeCachedColoring(line);
+    });
+    NoteColoringEdit();
     SendSimple(SECEditMsg::InvalidateGutter);
 }

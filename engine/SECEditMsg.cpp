@@ -59,6 +59,8 @@ std::u16string_view SECEditMsg::DescriptionOf(unsigned int kind) noexcept
         return u"Insert text having length %d at line %d, column %d";
     case CompositeCommand:
         return u"SECEditCompositeCommand";
+    case ReplaceCommand:
+        return u"Replace %d occurrences from line %d to line %d";
     default:
         return {};
     }

@@ -38,6 +38,7 @@ public:
         InvalidateLines = 22585,
         EditCommand = 22586,      // SECEditCommand: an insert or a delete
         CompositeCommand = 22587, // SECEditCompositeCommand: never reaches observers
+        ReplaceCommand = 22588,   // SECEditReplaceCommand: many replacements inside lines
     };
 
     explicit SECEditMsg(unsigned int kind) noexcept : m_kind(kind) {}

@@ -292,6 +292,31 @@ bool SECEditSearch::SearchRange(const Matcher& matcher, std::ptrdiff_t low, std:
     return false;
 }
 
+const SECEditSearch::Matcher& SECEditSearch::MatcherFor(std::u16string_view pattern, const Options& options) const
+{
+    thread_local std::unique_ptr<Matcher> last;
+    const char16_t feed = m_store.GetLineFeedChar();
+    const char16_t cr = m_store.GetCarriageReturnChar();
+    if (!last || !last->IsFor(pattern, options, feed, cr))
+        last = std::make_unique<Matcher>(pattern, options, feed, cr);
+    return *last;
+}
+
+std::ptrdiff_t SECEditSearch::FindLiteral(std::ptrdiff_t low, std::ptrdiff_t high, std::u16string_view pattern,
+                                          bool matchCase, std::ptrdiff_t& length) const
+{
+    if (pattern.empty())
+        return -1;
+    Options options;
+    options.matchCase = matchCase;
+    const Matcher& matcher = MatcherFor(pattern, options);
+    Hit hit;
+    if (!matcher.IsUsable() || !SearchRange(matcher, low, high, true, false, hit))
+        return -1;
+    length = hit.length;
+    return hit.offset;
+}
+
 std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColumn, std::int32_t& matchLine,
                                  std::int32_t& matchColumn, std::u16string_view pattern, const Options& options,
                                  std::int32_t limitLine, std::int32_t limitColumn) const
@@ -303,14 +328,7 @@ std::int32_t SECEditSearch::Find(std::int32_t startLine, std::int32_t startColum
     const std::ptrdiff_t start = m_store.PositionToOffset(startLine, startColumn);
     if (start < 0)
         return 0;
-    // Replace All searches again and again for the same pattern: compiling it
-    // (and its JIT code) once is enough.
-    thread_local std::unique_ptr<Matcher> last;
-    const char16_t feed = m_store.GetLineFeedChar();
-    const char16_t cr = m_store.GetCarriageReturnChar();
-    if (!last || !last->IsFor(pattern, options, feed, cr))
-        last = std::make_unique<Matcher>(pattern, options, feed, cr);
-    const Matcher& matcher = *last;
+    const Matcher& matcher = MatcherFor(pattern, options);
     if (!matcher.IsUsable())
         return 0; // an invalid regular expression matches nothing
     const std::ptrdiff_t end = m_store.GetLength();

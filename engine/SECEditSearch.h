@@ -38,6 +38,12 @@ public:
     // reached one of PCRE2's limits there (too complex for that line), or -1.
     std::int32_t TooComplexLine() const noexcept { return m_tooComplexLine; }
 
+    // The first match of a literal pattern (no regular expression; whole
+    // words not checked) starting within [low, high]: its offset, and its
+    // length in `length`; -1 when there is none.
+    std::ptrdiff_t FindLiteral(std::ptrdiff_t low, std::ptrdiff_t high, std::u16string_view pattern, bool matchCase,
+                               std::ptrdiff_t& length) const;
+
     // Whether `length` characters at `offset` form a whole word: each side is
     // a line end, the text's end or a delimiter.
     bool IsWholeWordAt(std::ptrdiff_t offset, std::ptrdiff_t length) const;
@@ -52,6 +58,10 @@ private:
         std::ptrdiff_t length = 0;
     };
 
+    // The matcher for the pattern, kept from one search to the next: Replace
+    // All searches again and again for the same one, and compiling it (and
+    // its JIT code) once is enough.
+    const Matcher& MatcherFor(std::u16string_view pattern, const Options& options) const;
     // The first (down) or last (up) match starting within [low, high].
     bool SearchRange(const Matcher& matcher, std::ptrdiff_t low, std::ptrdiff_t high, bool down, bool wholeWord,
                      Hit& hit) const;

@@ -909,3 +909,155 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
     ReclaimArena();
     return true;
 }
+
+// ---------------------------------------------------------------------------
+// Many replacements at once
+
+bool SECEditTextStore::ReplaceSpans(const std::vector<SpanEdit>& edits)
+{
+    // Where each edit falls in the text as it is now: block and position in
+    // the block. Everything is checked before anything changes.
+    struct Local
+    {
+        int block;
+        std::size_t at;
+        std::size_t removed;
+        std::u16string_view inserted;
+    };
+    std::vector<Local> local;
+    local.reserve(edits.size());
+    const auto isBreak = [this](char16_t c) {
+        return c == m_lineFeed || (m_carriageReturn != 0 && c == m_carriageReturn);
+    };
+    std::ptrdiff_t shift = 0;
+    std::ptrdiff_t previousEnd = 0;
+    for (const SpanEdit& edit : edits)
+    {
+        const std::ptrdiff_t at = edit.offset - shift;
+        if (edit.removed < 0 || at < previousEnd || at + edit.removed > GetLength())
+            return false;
+        const int block = FindBlock(at, false);
+        const std::size_t base = std::size_t(GetBlockStart(block));
+        const Block& b = m_blocks[std::size_t(block)];
+        const std::size_t inBlock = std::size_t(at) - base;
+        if (inBlock + std::size_t(edit.removed) > b.text.size())
+            return false;
+        const char16_t* removed = b.text.data() + inBlock;
+        if (std::any_of(removed, removed + edit.removed, isBreak) ||
+            std::any_of(edit.inserted.begin(), edit.inserted.end(), isBreak))
+            return false;
+        // The character before is the text's own unless an earlier edit ends
+        // right here (its inserted text then holds no carriage return).
+        if (inBlock > 0 && at > previousEnd && m_carriageReturn != 0 && b.text[inBlock - 1] == m_carriageReturn)
+            return false;
+        local.push_back({block, inBlock, std::size_t(edit.removed), edit.inserted});
+        previousEnd = at + edit.removed;
+        shift += std::ptrdiff_t(edit.inserted.size()) - edit.removed;
+    }
+
+    thread_local std::vector<char16_t> scratch;
+    for (std::size_t first = 0; first < local.size();)
+    {
+        std::size_t last = first;
+        while (last < local.size() && local[last].block == local[first].block)
+            ++last;
+        Block& b = m_blocks[std::size_t(local[first].block)];
+        // The pieces between edits move by the running sum of the size
+        // changes before them: from the back when none moves left, from the
+        // front when none moves right, otherwise through a scratch copy.
+        std::ptrdiff_t sum = 0;
+        bool right = true;
+        bool left = true;
+        for (std::size_t k = first; k < last; ++k)
+        {
+            sum += std::ptrdiff_t(local[k].inserted.size()) - std::ptrdiff_t(local[k].removed);
+            right = right && sum >= 0;
+            left = left && sum <= 0;
+        }
+        const std::size_t oldSize = b.text.size();
+        const std::size_t newSize = std::size_t(std::ptrdiff_t(oldSize) + sum);
+        const auto copy = [](char16_t* to, const char16_t* from, std::size_t n) {
+            if (n > 0)
+                std::memmove(to, from, n * sizeof(char16_t));
+        };
+        if (right)
+        {
+            if (newSize > b.text.capacity())
+                b.text.reserve(std::max(newSize, b.text.capacity() + b.text.capacity() / 2));
+            b.text.resize(newSize);
+            char16_t* p = b.text.data();
+            std::size_t tail = oldSize; // end of the piece still to move
+            std::ptrdiff_t moved = sum;
+            for (std::size_t k = last; k-- > first;)
+            {
+                const Local& e = local[k];
+                const std::size_t end = e.at + e.removed;
+                copy(p + std::ptrdiff_t(end) + moved, p + end, tail - end);
+                moved -= std::ptrdiff_t(e.inserted.size()) - std::ptrdiff_t(e.removed);
+                copy(p + std::ptrdiff_t(e.at) + moved, e.inserted.data(), e.inserted.size());
+                tail = e.at;
+            }
+        }
+        else if (left)
+        {
+            char16_t* p = b.text.data();
+            std::ptrdiff_t moved = 0;
+            for (std::size_t k = first; k < last; ++k)
+            {
+                const Local& e = local[k];
+                copy(p + std::ptrdiff_t(e.at) + moved, e.inserted.data(), e.inserted.size());
+                const std::ptrdiff_t after = moved + std::ptrdiff_t(e.inserted.size()) - std::ptrdiff_t(e.removed);
+                const std::size_t end = e.at + e.removed;
+                const std::size_t next = k + 1 < last ? local[k + 1].at : oldSize;
+                copy(p + std::ptrdiff_t(end) + after, p + end, next - end);
+                moved = after;
+            }
+            b.text.resize(newSize);
+        }
+        else
+        {
+            scratch.clear();
+            std::size_t from = 0;
+            for (std::size_t k = first; k < last; ++k)
+            {
+                scratch.insert(scratch.end(), b.text.begin() + std::ptrdiff_t(from),
+                               b.text.begin() + std::ptrdiff_t(local[k].at));
+                scratch.insert(scratch.end(), local[k].inserted.begin(), local[k].inserted.end());
+                from = local[k].at + local[k].removed;
+            }
+            scratch.insert(scratch.end(), b.text.begin() + std::ptrdiff_t(from), b.text.end());
+            b.text.assign(scratch.begin(), scratch.end());
+        }
+        // Line feeds after an edit move with it; none came or went.
+        std::size_t k = first;
+        std::ptrdiff_t moved = 0;
+        for (std::uint32_t& feed : b.feeds)
+        {
+            while (k < last && local[k].at + local[k].removed <= feed)
+            {
+                moved += std::ptrdiff_t(local[k].inserted.size()) - std::ptrdiff_t(local[k].removed);
+                ++k;
+            }
+            feed = static_cast<std::uint32_t>(std::ptrdiff_t(feed) + moved);
+        }
+        first = last;
+    }
+
+    // A block left empty goes; one grown past the largest size is split.
+    // Both only where edits fell, from the back so indices stay valid.
+    for (std::size_t k = local.size(); k-- > 0;)
+    {
+        const int index = local[k].block;
+        if (k + 1 < local.size() && local[k + 1].block == index)
+            continue;
+        if (std::size_t(index) >= m_blocks.size())
+            continue;
+        if (m_blocks[std::size_t(index)].text.empty() && m_blocks.size() > 1)
+            m_blocks.erase(m_blocks.begin() + index);
+        else if (m_blocks[std::size_t(index)].text.size() > MaxBlock)
+            SplitBlock(index);
+    }
+    if (!local.empty())
+        RebuildTrees();
+    return true;
+}

@@ -115,6 +115,22 @@ public:
     // belongs to that block rather than the next. -1 when out of range.
     int FindBlock(std::ptrdiff_t offset, bool atEnd) const;
 
+    // One replacement inside a line: `removed` characters at `offset` give
+    // way to `inserted`.
+    struct SpanEdit
+    {
+        std::ptrdiff_t offset = 0;
+        std::int32_t removed = 0;
+        std::u16string_view inserted;
+    };
+    // Carries out many replacements in one pass over the blocks they touch,
+    // as the same Delete and Insert calls one after another would. Offsets
+    // ascend, each in the text as the edits before it left it, and spans
+    // don't overlap. No edit may remove or insert a line feed or carriage
+    // return or start just after a carriage return, so lines keep their
+    // number and their line ends. Otherwise false, and nothing changes.
+    virtual bool ReplaceSpans(const std::vector<SpanEdit>& edits);
+
     // Whether an edit may start or end here: the line exists and the column
     // lies between 0 and the line's line feed (inclusive), so the line end
     // itself can only be removed together with the start of the next line.

@@ -3,6 +3,7 @@
 #include "engine/SECEdit.h"
 #include "engine/SECEditCommand.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "view/SECEditViewport.h"
 
 #include <algorithm>
@@ -144,5 +145,8 @@ void SECEditSelectionHolder::OnUpdate(ISubject*, IMessage* message)
         const bool insertion = command->IsTextPresent();
         m_anchor.AdjustForEdit(command->GetRange(), insertion);
         m_active.AdjustForEdit(command->GetRange(), insertion);
+    } else if (const SECEditReplaceCommand* replace = SECEditReplaceCommand::FromMessage(message)) {
+        m_anchor = replace->Map(m_anchor);
+        m_active = replace->Map(m_active);
     }
 }

@@ -23,6 +23,65 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <optional>
+
+namespace {
+
+// A scroll bar that repaints for a new range or page only when its look
+// changes. Every line typed or deleted in a long document changes the range
+// by one, which seldom moves the handle by a pixel, and a scroll bar's
+// gradients cost more to paint than the rows of text the edit touched.
+class PaneScrollBar : public QScrollBar
+{
+public:
+    explicit PaneScrollBar(Qt::Orientation orientation) : QScrollBar(orientation) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if ((change == SliderRangeChange || change == SliderStepsChange) && m_shown && *m_shown == CurrentLook() &&
+            !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this))
+            return;
+        QScrollBar::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        // A part painted over a whole of another look leaves the whole unknown.
+        const Look look = CurrentLook();
+        if ((QRegion(rect()) - event->region()).isEmpty() || (m_shown && *m_shown == look))
+            m_shown = look;
+        else
+            m_shown.reset();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    // What the bar draws: where its handle lies, and whether either end is
+    // reached (an arrow there shows disabled).
+    struct Look
+    {
+        QRect handle;
+        bool atStart = false;
+        bool atEnd = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look CurrentLook() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                option.sliderValue == option.minimum, option.sliderValue == option.maximum};
+    }
+
+    std::optional<Look> m_shown;
+};
+
+} // namespace
 
 SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(parent), m_edit(edit)
 {
@@ -38,6 +97,8 @@ SECEditView::SECEditView(SECEdit* edit, QWidget* parent) : QAbstractScrollArea(p
     // The bars stay visible, disabled when there is nothing to scroll.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBar(new PaneScrollBar(Qt::Vertical));
+    setHorizontalScrollBar(new PaneScrollBar(Qt::Horizontal));
 
     m_viewport = std::make_unique<SECEditViewport>(edit, m_metricsFactory, static_cast<ISECEditViewportWindow*>(this));
     m_holder.SetViewport(m_viewport.get());
@@ -695,7 +756,12 @@ void SECEditView::SetScrollBar(bool vertical, int maximum, int page, int positio
     ++m_settingScrollBars;
     bar->setSingleStep(1);
     bar->setPageStep(std::max(1, page));
-    bar->setRange(0, std::max(0, maximum));
+    {
+        // The bars are always shown, so a new range needs no new layout of
+        // the pane; the layout the scroll area would queue repaints both bars.
+        const QSignalBlocker quiet(bar);
+        bar->setRange(0, std::max(0, maximum));
+    }
     bar->setValue(position);
     bar->setEnabled(enabled);
     --m_settingScrollBars;

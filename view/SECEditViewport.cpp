@@ -7,6 +7,7 @@
 #include "engine/SECEditLineMarks.h"
 #include "engine/SECEditLinesMsg.h"
 #include "engine/SECEditMsg.h"
+#include "engine/SECEditReplaceCommand.h"
 #include "platform/IDrawingSurface.h"
 #include "platform/IFontMetricsFactory.h"
 #include "view/ISECEditPresentationState.h"
@@ -748,6 +749,14 @@ void SECEditViewport::OnUpdate(ISubject* subject, IMessage* message)
         }
         return;
     }
+    case SECEditMsg::ReplaceCommand:
+        if (m_state)
+            m_state->OnUpdate(subject, message);
+        if (const SECEditReplaceCommand* replace = SECEditReplaceCommand::FromMessage(message))
+            InvalidateLineRange(replace->GetFirstLine(), replace->GetLastLine());
+        else
+            InvalidateEverything();
+        return;
     case SECEditMsg::InvalidateColoring:
     case SECEditMsg::FontUpdate:
         RefreshSettings();

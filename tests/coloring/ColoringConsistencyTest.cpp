@@ -1,5 +1,8 @@
 #include "tests/coloring/ColoringTestSupport.h"
 
+#include "engine/SECEditReplaceCommand.h"
+#include "engine/SECEditTextStore.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,6 +36,23 @@ std::vector<std::string> ColourAll(SECEdit& engine, const std::vector<std::int32
     return runs;
 }
 
+// Replace All of a literal as one command: words by words keep the comment
+// regions where they are, anything else finds them again.
+void ReplaceEvery(SECEdit& engine, std::u16string_view pattern, std::u16string_view replacement)
+{
+    std::u16string text;
+    engine.GetAllText(text);
+    auto* command = new SECEditReplaceCommand(&engine);
+    for (std::size_t at = text.find(pattern); at != std::u16string::npos; at = text.find(pattern, at + pattern.size()))
+    {
+        SECEditTextPos pos;
+        engine.GetTextStore()->OffsetToPosition(std::ptrdiff_t(at), pos.line, pos.column);
+        command->Add(std::ptrdiff_t(at), pos, pattern, replacement);
+    }
+    if (command->GetCount() == 0 || !engine.ExecuteCommand(command))
+        command->Release();
+}
+
 std::vector<std::int32_t> InOrder(std::int32_t count)
 {
     std::vector<std::int32_t> order(static_cast<std::size_t>(count));
@@ -51,7 +71,7 @@ TEST(ColoringConsistency, CacheNeverStale)
 
     for (int step = 0; step < 400; ++step)
     {
-        const int action = pick(10);
+        const int action = pick(11);
         const std::int32_t lines = engine->GetLineCount();
         if (action < 5)
         {
@@ -68,6 +88,12 @@ TEST(ColoringConsistency, CacheNeverStale)
             if (endLine == line && endColumn < column)
                 endColumn = column;
             ASSERT_TRUE(engine->DeleteText(line, column, endLine, endColumn));
+        }
+        else if (action == 10)
+        {
+            static const std::u16string_view words[] = {u"x", u"int", u"a", u"ab", u"/*", u"*/", u"\""};
+            static const std::u16string_view replacements[] = {u"yy", u"q", u"int", u"/*", u"", u"a b"};
+            ReplaceEvery(*engine, words[pick(std::size(words))], replacements[pick(std::size(replacements))]);
         }
         else if (action == 8)
             engine->Undo();

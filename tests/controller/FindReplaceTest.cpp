@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,20 @@ TEST_F(FindReplace, ReplaceAllInTheSelectionStopsAtItsEnd)
     EXPECT_TRUE(pane.controller.GetFindReplace().ReplaceAll(settings()));
     EXPECT_EQ(doc.Text(), u"a bb bb\nbb a a");
     EXPECT_EQ(messages.texts.back(), u"The selection has been searched and 3 replacements were made.");
+
+    // The last match ends the selection and none follows: the search must
+    // not go round to the text before the selection.
+    TestDocument tail(u"a a a\na a b");
+    TestPane tailPane(tail.edit);
+    tailPane.controller.SetSelection({0, 2}, {1, 3});
+    for (bool batches : {true, false}) {
+        SECEditFindReplace::SetReplaceInBatches(batches);
+        EXPECT_TRUE(tailPane.controller.GetFindReplace().ReplaceAll(settings()));
+        EXPECT_EQ(tail.Text(), u"a bb bb\nbb bb b");
+        tail.UndoAll();
+        tailPane.controller.SetSelection({0, 2}, {1, 3});
+    }
+    SECEditFindReplace::SetReplaceInBatches(true);
 }
 
 TEST_F(FindReplace, AReplacementMayNotMakeALineTooLong)
@@ -387,4 +404,109 @@ TEST_F(FindReplace, AnUndoThatNoLongerFitsTheTextIsReported)
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.texts[0].rfind(u"The change could not be undone", 0), 0u);
     EXPECT_EQ(doc.edit.GetUndoCount(), 0);
+}
+
+namespace {
+
+// What a Replace All leaves behind, in every place a user or a pane can see.
+struct Outcome
+{
+    bool result = false;
+    std::vector<std::u16string> messages;
+    std::u16string loaded, text, undone, redone;
+    std::vector<SECEditTextPos> carets; // focused and other pane: after, undone, redone
+    std::vector<SECEditTextPos> selections;
+    std::vector<int> changedLines;
+    int undoSteps = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+std::u16string RandomText(std::mt19937& random)
+{
+    static const std::u16string_view pieces[] = {u"ab", u"a b", u"AB", u"b", u"+", u"\t", u" ", u"x",
+                                                 u"\n", u"\r\n", u"\r", u"ab+ab"};
+    std::u16string text;
+    const int count = int(random() % 40);
+    for (int i = 0; i < count; ++i)
+        text += pieces[random() % std::size(pieces)];
+    if (random() % 4 == 0) // a line close to the longest allowed
+        text = std::u16string(2040 + random() % 8, u'y') + u"ab" + text;
+    return text;
+}
+
+SECEditTextPos RandomPosition(const SECEdit& edit, std::mt19937& random)
+{
+    const int line = int(random() % std::uint32_t(edit.GetLineCount()));
+    return {line, int(random() % std::uint32_t(edit.GetLineLength(line) + 1))};
+}
+
+} // namespace
+
+// Replace All gathers the replacements of a literal and makes them together;
+// whatever the text, the place it starts from and the options, the result
+// must be what replacing match after match gives.
+TEST_F(FindReplace, ReplaceAllInBatchesMatchesReplacingOneByOne)
+{
+    static const std::u16string_view patterns[] = {u"ab", u"b", u"a b", u"+", u"ab+", u"AB"};
+    static const std::u16string_view replacements[] = {u"", u"x", u"abab", u"\t", u"b+", u"a b"};
+    const std::u16string wide(300, u'w');
+    for (std::uint32_t seed = 0; seed < 1500; ++seed) {
+        std::mt19937 random(seed);
+        const std::u16string text = RandomText(random);
+        SECEditSearchSettings options;
+        options.findText = patterns[random() % std::size(patterns)];
+        options.replaceText = random() % 8 == 0 ? std::u16string_view(wide) : replacements[random() % 6];
+        options.matchCase = random() % 2 == 0;
+        options.wholeWord = random() % 3 == 0;
+        options.selectionOnly = random() % 3 == 0;
+        const bool select = random() % 2 == 0;
+        const std::uint32_t placeSeed = random();
+
+        const auto run = [&](bool batches) {
+            TestDocument doc(text);
+            Outcome out;
+            out.loaded = doc.Text(); // a line too long was broken
+            TestPane focused(doc.edit);
+            TestPane other(doc.edit, false);
+            std::mt19937 place(placeSeed);
+            const SECEditTextPos a = RandomPosition(doc.edit, place), b = RandomPosition(doc.edit, place);
+            focused.controller.MoveCaretTo(a.line, a.column);
+            if (select)
+                focused.controller.SetSelection(std::min(a, b), std::max(a, b));
+            other.controller.SetSelection(b, a);
+            SECEditFindReplace::SetReplaceInBatches(batches);
+            settings() = options;
+            settings().messages = &messages;
+            messages.texts.clear();
+            out.result = focused.controller.GetFindReplace().ReplaceAll(settings());
+            SECEditFindReplace::SetReplaceInBatches(true);
+            out.messages = messages.texts;
+            const auto note = [&] {
+                for (const TestPane* pane : {&focused, &other}) {
+                    out.carets.push_back(pane->Caret());
+                    int sl = 0, sc = 0, el = 0, ec = 0;
+                    pane->controller.GetSelection(sl, sc, el, ec);
+                    out.selections.push_back({sl, sc});
+                    out.selections.push_back({el, ec});
+                }
+            };
+            out.text = doc.Text();
+            note();
+            for (int line = 0; line < doc.edit.GetLineCount(); ++line)
+                if (doc.edit.TestLineMark(line, SECEditLineMarks::ChangedMark))
+                    out.changedLines.push_back(line);
+            out.undoSteps = doc.UndoAll();
+            out.undone = doc.Text();
+            note();
+            while (doc.edit.Redo()) {
+            }
+            out.redone = doc.Text();
+            note();
+            return out;
+        };
+        const Outcome batched = run(true);
+        const Outcome single = run(false);
+        ASSERT_TRUE(batched == single) << "seed " << seed;
+        ASSERT_TRUE(batched.undone == batched.loaded) << "seed " << seed;
+    }
 }

@@ -206,6 +206,55 @@ TEST(PaneWidget, ScrollingOneLineRepaintsOnlyTheExposedRow)
     EXPECT_FALSE(region.contains(QPoint(100, 5 * lineHeight + 1)));
 }
 
+// Counts the paint events a widget receives.
+struct PaintCount : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+
+TEST(PaneWidget, ScrollBarsRepaintWhenTheirLookChanges)
+{
+    SECEdit edit;
+    LoadText(edit, ManyLines(5000), nullptr);
+    SECEditView view(&edit);
+    view.resize(500, 300);
+    view.show();
+    Settle();
+    QScrollBar* bar = view.verticalScrollBar();
+    PaintCount paints;
+    bar->installEventFilter(&paints);
+    const int maximum = bar->maximum();
+
+    // A line more in a long document moves the handle by no pixel.
+    edit.InsertTextAt(3, 0, u"\n");
+    Settle();
+    EXPECT_EQ(bar->maximum(), maximum + 1);
+    EXPECT_EQ(paints.count, 0);
+
+    // Most of the text gone: the handle grows, and scrolling moves it.
+    edit.DeleteText(20, 0, 4990, 0);
+    Settle();
+    EXPECT_EQ(bar->maximum(), edit.GetLineCount() - view.GetViewport().GetVisibleLineCount());
+    EXPECT_GE(paints.count, 1);
+    paints.count = 0;
+    bar->setValue(bar->maximum());
+    Settle();
+    EXPECT_GE(paints.count, 1);
+    paints.count = 0;
+
+    // Back to one short line: nothing left to scroll.
+    edit.DeleteText(0, 0, edit.GetLineCount() - 1, 0);
+    Settle();
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_FALSE(bar->isEnabled());
+    EXPECT_GE(paints.count, 1);
+}
+
 TEST(PaneWidget, WheelScrollsByLines)
 {
     SECEdit edit;
