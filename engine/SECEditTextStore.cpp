@@ -1059,5 +1059,6 @@ bool SECEditTextStore::ReplaceSpans(const std::vector<SpanEdit>& edits)
     }
     if (!local.empty())
         RebuildTrees();
+    ReclaimArena();
     return true;
 }
