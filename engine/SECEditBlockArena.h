@@ -20,9 +20,11 @@
 // never grows after a load. A piece given back is not reused, but each large
 // page of a chunk goes back to the system as soon as none of its pieces is in
 // use, and the whole chunk with its last piece (at the latest with its
-// store). So after heavy editing the arena holds at most what the load put
-// in it, and usually much less: what blocks that were never reallocated still
-// use, rounded up to whole large pages.
+// store). Edits that reallocate blocks scattered over the text leave pages
+// partly idle; once more than half of what the arena holds is idle, the
+// store moves the blocks left in sparse pages to the heap, which empties
+// them. So the arena never holds more than the load put in it, and after
+// heavy editing at most about twice what its remaining blocks use.
 class SECEditBlockArena
 {
 public:
@@ -32,7 +34,6 @@ public:
     SECEditBlockArena& operator=(const SECEditBlockArena&) = delete;
 
     void SetWanted(bool wanted) noexcept { m_wanted = wanted; }
-    bool IsWanted() const noexcept { return m_wanted; }
     void SetOpen(bool open) noexcept { m_open = open; }
 
     // `bytes` of memory (aligned for any character or index type), or null
