@@ -63,8 +63,8 @@ std::u16string Format(std::u16string_view pattern, std::u16string_view first,
 }
 
 // Receives the decoded text piece by piece and appends it to a store, which
-// builds its blocks at their final size. Pieces are gathered first so the
-// store sees a few large appends rather than many small ones.
+// builds its blocks at their final size. The buffer the pieces are decoded
+// into is small, so it stays in the processor's cache.
 class StoreLoadSink : public ITextLoadSink
 {
 public:
@@ -98,7 +98,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kGather = 2 * 1024 * 1024; // characters
+    static constexpr std::size_t kGather = 65536; // characters
 
     SECEditTextStore& m_store;
     std::unique_ptr<char16_t[]> m_buffer;

@@ -19,6 +19,21 @@ constexpr std::size_t Group = 32;
 inline const char16_t* Find(const char16_t* p, std::size_t n, char16_t c) noexcept
 {
     std::size_t i = 0;
+#if defined(__SSE2__)
+    // 16 characters a step; loading a file runs this over all of them.
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; i + 16 <= n; i += 16)
+    {
+        const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), wanted);
+        const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 8)), wanted);
+        if (_mm_movemask_epi8(_mm_or_si128(a, b)) != 0)
+        {
+            const int first = _mm_movemask_epi8(a);
+            return p + i + (first ? __builtin_ctz(static_cast<unsigned>(first)) / 2
+                                  : 8 + __builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(b))) / 2);
+        }
+    }
+#endif
     for (; i + Group <= n; i += Group)
     {
         unsigned any = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace
 {
@@ -15,6 +16,8 @@ namespace
 std::size_t TargetBlock = 4096;
 std::size_t MaxBlock = 8192;
 std::size_t MinBlock = 1024;
+// A load of at least this many characters takes its blocks from the arena.
+constexpr std::ptrdiff_t ArenaLoad = std::ptrdiff_t(1) << 20;
 
 // Length of `text` up to `count` characters or its first NUL; -1 for a count
 // below -1 (or a missing text with a nonzero count).
@@ -35,7 +38,8 @@ std::ptrdiff_t EffectiveLength(const char16_t* text, std::ptrdiff_t count)
 namespace
 {
 // Room for `needed` characters, growing geometrically.
-void Grow(std::vector<char16_t>& text, std::size_t needed)
+template <class Text>
+void Grow(Text& text, std::size_t needed)
 {
     if (needed > text.capacity())
         text.reserve(std::max(needed, text.capacity() + text.capacity() / 2));
@@ -72,6 +76,22 @@ public:
         m_total += delta;
         for (std::size_t i = index + 1; i < m_tree.size(); i += i & (~i + 1))
             m_tree[i] += delta;
+    }
+
+    // Adds a value after the last one.
+    void Push(std::int64_t value)
+    {
+        Forget();
+        m_total += value;
+        const std::size_t i = m_tree.size();
+        // The new node sums the values its range covers: its own and those
+        // of the nodes just below it.
+        std::int64_t sum = value;
+        for (std::size_t j = i - 1; j > i - (i & (~i + 1)); j -= j & (~j + 1))
+            sum += m_tree[j];
+        m_tree.push_back(sum);
+        while (m_top * 2 <= i)
+            m_top *= 2;
     }
 
     // Sum of the first `count` values.
@@ -145,7 +165,9 @@ private:
     mutable std::int64_t m_foundHigh = 0;
 };
 
-SECEditTextStore::SECEditTextStore() : m_chars(std::make_unique<Fenwick>()), m_feeds(std::make_unique<Fenwick>())
+SECEditTextStore::SECEditTextStore()
+    : m_arena(std::make_unique<SECEditBlockArena>()), m_chars(std::make_unique<Fenwick>()),
+      m_feeds(std::make_unique<Fenwick>())
 {
     Reset();
 }
@@ -155,7 +177,8 @@ SECEditTextStore::~SECEditTextStore() = default;
 void SECEditTextStore::Reset()
 {
     m_blocks.clear();
-    m_blocks.emplace_back();
+    m_arena->SetWanted(false);
+    m_blocks.emplace_back(m_arena.get());
     m_lineFeed = 10;
     m_carriageReturn = 13;
     RebuildTrees();
@@ -465,16 +488,26 @@ std::int32_t SECEditTextStore::FindLongLine(std::int32_t fromLine, std::int32_t 
     const std::int32_t last = std::min(toLine, GetLineCount() - 1);
     if (fromLine > last || !LocateLine(fromLine, block, localLine, nullptr))
         return -1;
+    const std::size_t limit = static_cast<std::size_t>(std::max(threshold, 0));
     std::int32_t line = fromLine;
     for (std::size_t bi = static_cast<std::size_t>(block); bi < m_blocks.size() && line <= last; ++bi)
     {
         const Block& b = m_blocks[bi];
         const std::size_t lines = b.feeds.size() + (bi + 1 == m_blocks.size() ? 1 : 0);
+        const std::size_t count =
+            std::min(lines - static_cast<std::size_t>(localLine), static_cast<std::size_t>(last - line) + 1);
+        if (!AnyLineLonger(b, static_cast<std::size_t>(localLine), static_cast<std::size_t>(localLine) + count, limit))
+        {
+            // Most blocks: one quick look at them all.
+            line += static_cast<std::int32_t>(count);
+            localLine = 0;
+            continue;
+        }
         std::size_t start = LineStartInBlock(b, localLine);
         for (std::size_t l = static_cast<std::size_t>(localLine); l < lines && line <= last; ++l, ++line)
         {
             const std::size_t end = l < b.feeds.size() ? std::size_t(b.feeds[l]) + 1 : b.text.size();
-            if (end - start > static_cast<std::size_t>(std::max(threshold, 0)))
+            if (end - start > limit)
                 return line;
             start = end;
         }
@@ -483,9 +516,38 @@ std::int32_t SECEditTextStore::FindLongLine(std::int32_t fromLine, std::int32_t 
     return -1;
 }
 
+bool SECEditTextStore::AnyLineLonger(const Block& b, std::size_t from, std::size_t to, std::size_t limit)
+{
+    if (b.text.size() <= limit || from >= to)
+        return false;
+    const std::uint32_t* feeds = b.feeds.data();
+    const std::size_t feedCount = b.feeds.size();
+    // Lines below `feedCount` end just after their line feed, the one after
+    // that (the last line of the text) at the end of the block.
+    const std::size_t end = std::min(to, feedCount);
+    std::size_t k = from;
+    if (k == 0 && k < end)
+    {
+        if (std::size_t(feeds[0]) + 1 > limit)
+            return true;
+        k = 1;
+    }
+    // Without an early exit, so the compiler can compare several at a time.
+    const auto most = static_cast<std::uint32_t>(limit); // a line count, so it fits
+    bool longer = false;
+    for (; k < end; ++k)
+        longer |= feeds[k] - feeds[k - 1] > most;
+    if (longer)
+        return true;
+    if (to > feedCount)
+        return b.text.size() - (feedCount > 0 ? std::size_t(feeds[feedCount - 1]) + 1 : 0) > limit;
+    return false;
+}
+
 std::size_t SECEditTextStore::GetMemoryUsage() const noexcept
 {
-    std::size_t bytes = m_blocks.capacity() * sizeof(m_blocks[0]) + m_chars->MemoryUsage() + m_feeds->MemoryUsage();
+    std::size_t bytes = m_blocks.capacity() * sizeof(m_blocks[0]) + m_chars->MemoryUsage() + m_feeds->MemoryUsage() +
+                        m_arena->IdleBytes();
     for (const auto& b : m_blocks)
         bytes += sizeof(Block) + b.text.capacity() * sizeof(char16_t) + b.feeds.capacity() * sizeof(std::uint32_t);
     return bytes;
@@ -528,7 +590,7 @@ char16_t SECEditTextStore::GetCarriageReturnChar() const
 void SECEditTextStore::RebuildAll(std::u16string text)
 {
     m_blocks.clear();
-    m_blocks.emplace_back();
+    m_blocks.emplace_back(m_arena.get());
     RebuildTrees();
     AppendText(text);
 }
@@ -544,6 +606,8 @@ void SECEditTextStore::Reserve(std::ptrdiff_t count)
 {
     if (count > 0)
         m_blocks.reserve(m_blocks.size() + static_cast<std::size_t>(count) / TargetBlock + 1);
+    if (count >= ArenaLoad)
+        m_arena->SetWanted(true);
 }
 
 void SECEditTextStore::AppendText(std::u16string_view text)
@@ -551,6 +615,17 @@ void SECEditTextStore::AppendText(std::u16string_view text)
     const char16_t* nul = SECEditCharScan::Find(text.data(), text.size(), u'\0');
     if (nul)
         text = text.substr(0, static_cast<std::size_t>(nul - text.data()));
+    struct OpenArena
+    {
+        SECEditBlockArena& arena;
+        explicit OpenArena(SECEditBlockArena& a) : arena(a) { arena.SetOpen(true); }
+        ~OpenArena() { arena.SetOpen(false); }
+    } opened(*m_arena);
+    // The last block grows and new ones follow it: the sums are updated for
+    // those alone.
+    const std::size_t first = m_blocks.size() - 1;
+    const std::int64_t charsBefore = static_cast<std::int64_t>(m_blocks[first].text.size());
+    const std::int64_t feedsBefore = static_cast<std::int64_t>(m_blocks[first].feeds.size());
     while (!text.empty())
     {
         Block& last = m_blocks.back();
@@ -588,9 +663,42 @@ void SECEditTextStore::AppendText(std::u16string_view text)
         last.feeds.insert(last.feeds.end(), found.begin(), found.end());
         text.remove_prefix(take);
         if (!text.empty())
-            m_blocks.emplace_back();
+            m_blocks.emplace_back(m_arena.get());
     }
-    RebuildTrees();
+    m_chars->Add(first, static_cast<std::int64_t>(m_blocks[first].text.size()) - charsBefore);
+    m_feeds->Add(first, static_cast<std::int64_t>(m_blocks[first].feeds.size()) - feedsBefore);
+    for (std::size_t i = first + 1; i < m_blocks.size(); ++i)
+    {
+        m_chars->Push(static_cast<std::int64_t>(m_blocks[i].text.size()));
+        m_feeds->Push(static_cast<std::int64_t>(m_blocks[i].feeds.size()));
+    }
+}
+
+void SECEditTextStore::ReclaimArena() noexcept
+{
+    // Blocks an edit reallocates leave their piece of the arena behind. Once
+    // half of what it holds is idle, the blocks still in its sparse pages
+    // move to the heap, so those pages go back to the system.
+    if (!m_arena->IsWasteful())
+        return;
+    try
+    {
+        for (Block& b : m_blocks)
+        {
+            if (b.text.capacity() == 0 ||
+                !m_arena->InSparsePage(b.text.data(), b.text.capacity() * sizeof(char16_t)))
+                continue;
+            decltype(b.text) moved; // on the heap
+            moved.reserve(b.text.capacity());
+            moved.assign(b.text.begin(), b.text.end());
+            b.text = std::move(moved);
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Stays where it is: it was correct there too.
+    }
+    m_arena->TolerateIdle();
 }
 
 bool SECEditTextStore::Insert(SECEditTextRange& range, const char16_t* text, std::ptrdiff_t count)
@@ -657,6 +765,7 @@ bool SECEditTextStore::InsertChars(SECEditTextRange& range, const char16_t* text
                                    static_cast<std::int32_t>(size - lastFeed - 1));
     else
         range.end = SECEditTextPos(range.start.line, range.start.column + static_cast<std::int32_t>(size));
+    ReclaimArena();
     return true;
 }
 
@@ -797,6 +906,7 @@ bool SECEditTextStore::Delete(const SECEditTextRange& range)
         else
             RebuildTrees();
     }
+    ReclaimArena();
     return true;
 }
 
@@ -962,5 +1072,6 @@ bool SECEditTextStore::ReplaceSpans(const std::vector<SpanEdit>& edits)
     }
     if (!local.empty())
         RebuildTrees();
+    ReclaimArena();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SECEditBlockArena.h"
 #include "engine/SECEditTextRange.h"
 #include "engine/TextEncoding.h"
 
@@ -86,6 +87,8 @@ public:
     // the first NUL.
     void AppendText(std::u16string_view text);
     // Reserves room for roughly `count` more characters before a bulk load.
+    // For a large load, the blocks appended until the next Reset are carved
+    // out of large chunks of memory (see SECEditBlockArena).
     void Reserve(std::ptrdiff_t count);
 
     // Number of characters, line ends included.
@@ -160,7 +163,13 @@ public:
 private:
     struct Block
     {
-        std::vector<char16_t> text;
+        Block() = default;
+        explicit Block(SECEditBlockArena* arena) : text(SECEditBlockAllocator<char16_t>(arena)) {}
+
+        // From the arena when loaded in bulk. The line feeds stay on the
+        // heap: they are reallocated by other edits than the text, and would
+        // otherwise keep large pages alive that the text has left.
+        std::vector<char16_t, SECEditBlockAllocator<char16_t>> text;
         std::vector<std::uint32_t> feeds; // positions of the line feeds in `text`
         // Carriage returns in `text`, and those of them not followed by a
         // line feed. Without any, a line's length comes from `feeds` alone;
@@ -170,6 +179,9 @@ private:
     };
     class Fenwick;
 
+    // Where the blocks of a big load live; declared before the blocks, so it
+    // outlives them.
+    std::unique_ptr<SECEditBlockArena> m_arena;
     // Blocks are held by value: a line look-up then touches the block list,
     // the block's line feeds and its text, and nothing else.
     std::vector<Block> m_blocks;
@@ -189,9 +201,13 @@ private:
     void SplitBlock(int index);
     void MergeWithNext(int index);
     void RebuildTrees();
+    void ReclaimArena() noexcept;
     void RebuildAll(std::u16string text);
     void RescanFeeds(Block& b) const;
     std::uint32_t CountCarriageReturns(const char16_t* p, std::size_t n) const;
+    // Whether one of the lines [from, to) of the block has a full length
+    // above `limit`.
+    static bool AnyLineLonger(const Block& b, std::size_t from, std::size_t to, std::size_t limit);
     // Lone carriage returns among text[from, to) of the block.
     std::uint32_t CountLone(const Block& b, std::size_t from, std::size_t to) const;
     void RecountCarriageReturns(Block& b) const;

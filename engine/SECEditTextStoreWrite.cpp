@@ -93,6 +93,7 @@ namespace {
 struct StoreLayout
 {
     virtual ~StoreLayout() = default;
+    std::unique_ptr<int> arena;
     std::vector<std::unique_ptr<int>> blocks;
     std::unique_ptr<int> chars;
     std::unique_ptr<int> feeds;
@@ -104,6 +105,7 @@ struct StoreLayout
 void SECEditTextStore::Swap(SECEditTextStore& other) noexcept
 {
     static_assert(sizeof(SECEditTextStore) == sizeof(StoreLayout), "Swap must exchange every member");
+    std::swap(m_arena, other.m_arena); // the blocks keep pointing at theirs
     std::swap(m_blocks, other.m_blocks);
     std::swap(m_chars, other.m_chars);
     std::swap(m_feeds, other.m_feeds);

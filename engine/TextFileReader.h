@@ -34,8 +34,10 @@ public:
         std::string trailingBytes;
     };
 
-    static constexpr std::size_t kPieceSize8Bit = 512000;
-    static constexpr std::size_t kPieceSizeUtf16 = 1024000;
+    // Small enough that a piece and its decoded characters stay in the
+    // processor's cache on their way into the store.
+    static constexpr std::size_t kPieceSize8Bit = 65536;
+    static constexpr std::size_t kPieceSizeUtf16 = 131072;
     static constexpr std::size_t kSampleSize = 65536;
 
     static Result Read(const std::string& path, ITextLoadSink& sink);

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -247,4 +251,103 @@ TEST(TextStore, FindLongLineWalksTheBlocks)
     EXPECT_EQ(store.FindLongLine(2, 10, 512), 3);
     EXPECT_EQ(store.FindLongLine(2, 2, 512), -1);
     EXPECT_EQ(store.FindLongLine(0, 10, 1000), -1);
+}
+
+// A big load lives in the large chunks of the store's arena: edits that grow,
+// split, merge and remove its blocks (taking them to the heap) keep the text
+// right, the loaded store can be swapped into another, and the chunks go
+// back once no block uses them.
+TEST_F(SmallBlocks, ABigLoadEditsLikeAnyTextAndGivesItsMemoryBack)
+{
+    SECEditTextStore::SetBlockSizes(256, 512, 64);
+    std::mt19937 rng(5);
+    auto randomText = [&](int maxLength) {
+        static const char16_t alphabet[] = u"abcdefgh xyz\r\n\n";
+        std::u16string text(std::uniform_int_distribution<int>(0, maxLength)(rng), u' ');
+        for (char16_t& c : text)
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0, std::size(alphabet) - 2)(rng)];
+        return text;
+    };
+    std::u16string model;
+    while (model.size() < (std::size_t(1) << 20) + 5000)
+        model += randomText(60);
+
+    const std::size_t heldBefore = SECEditBlockArena::HeldBytes();
+    SECEditTextStore document;
+    {
+        SECEditTextStore loaded;
+        loaded.Reset();
+        loaded.Reserve(static_cast<std::ptrdiff_t>(model.size()));
+        for (std::size_t at = 0; at < model.size(); at += 100000)
+            loaded.AppendText(std::u16string_view(model).substr(at, 100000));
+        EXPECT_GT(SECEditBlockArena::HeldBytes(), heldBefore);
+        document.Swap(loaded);
+    }
+    ASSERT_EQ(All(document), model);
+
+    for (int step = 0; step < 2000; ++step)
+    {
+        std::int32_t line = 0;
+        std::int32_t column = 0;
+        const auto at = std::uniform_int_distribution<std::size_t>(0, model.size())(rng);
+        ASSERT_TRUE(document.OffsetToPosition(static_cast<std::ptrdiff_t>(at), line, column));
+        if (rng() % 2 == 0)
+        {
+            const std::u16string text = randomText(rng() % 10 == 0 ? 400 : 20);
+            SECEditTextRange range(line, column, line, column);
+            ASSERT_TRUE(document.Insert(range, text.data(), static_cast<std::ptrdiff_t>(text.size())));
+            model.insert(at, text);
+        }
+        else
+        {
+            const std::size_t end = std::min(model.size(), at + rng() % 300);
+            std::int32_t endLine = 0;
+            std::int32_t endColumn = 0;
+            ASSERT_TRUE(document.OffsetToPosition(static_cast<std::ptrdiff_t>(end), endLine, endColumn));
+            ASSERT_TRUE(document.Delete({line, column, endLine, endColumn}));
+            model.erase(at, end - at);
+        }
+    }
+    EXPECT_EQ(All(document), model);
+    EXPECT_EQ(document.GetLineCount(), std::count(model.begin(), model.end(), u'\n') + 1);
+    // The lines longer than 30 characters, line end included, found both ways.
+    std::vector<std::int32_t> expected;
+    std::vector<std::int32_t> found;
+    std::size_t start = 0;
+    for (std::int32_t line = 0; start <= model.size(); ++line)
+    {
+        const std::size_t feed = model.find(u'\n', start);
+        const std::size_t end = feed == std::u16string::npos ? model.size() : feed + 1;
+        if (end - start > 30)
+            expected.push_back(line);
+        start = end + (feed == std::u16string::npos ? 1 : 0);
+    }
+    for (std::int32_t line = 0; (line = document.FindLongLine(line, document.GetLineCount() - 1, 30)) >= 0; ++line)
+        found.push_back(line);
+    EXPECT_EQ(found, expected);
+
+    // Typing into two blocks of every three moves them to the heap (past the
+    // room they were loaded with); the arena then moves the rest too rather
+    // than keep pages mostly idle.
+    for (int b = 0; b < document.GetBlockCount(); b += 3)
+    {
+        for (int k = b; k < b + 2 && k < document.GetBlockCount(); ++k)
+        {
+            const std::ptrdiff_t at = document.GetBlockStart(k);
+            std::int32_t line = 0;
+            std::int32_t column = 0;
+            ASSERT_TRUE(document.OffsetToPosition(at, line, column));
+            SECEditTextRange range(line, column, line, column);
+            ASSERT_TRUE(document.Insert(range, u"qqqqqqqqqqqqqqqqqqqq", 20));
+            model.insert(static_cast<std::size_t>(at), 20, u'q');
+        }
+    }
+    EXPECT_EQ(All(document), model);
+    EXPECT_LE(SECEditBlockArena::HeldBytes(), heldBefore + SECEditBlockArena::kLargePage);
+
+    const std::int32_t last = document.GetLineCount() - 1;
+    ASSERT_TRUE(document.Delete({0, 0, last, document.GetFullLineLength(last)}));
+    EXPECT_EQ(All(document), u"");
+    document.Reset();
+    EXPECT_EQ(SECEditBlockArena::HeldBytes(), heldBefore);
 }
