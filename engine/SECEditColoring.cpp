@@ -541,7 +541,7 @@ bool SECEdit::KeepsColorRegions(std::u16string_view removed, std::u16string_view
     // Words replaced by words, where no delimiter holds a word character:
     // every token boundary next to a delimiter stays, so no comment or
     // string opens, closes or moves but by the change of length.
-    if (removed.empty() || inserted.empty())
+    if (removed.empty() || inserted.empty() || !GetLangConfig())
         return false;
     const SECEditColoringState& st = ColoringState();
     if (st.wordsInDelimiters)
