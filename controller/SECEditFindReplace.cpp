@@ -648,7 +648,8 @@ bool SECEditFindReplace::ReplaceAllInBatches(SECEdit& edit, SECEditSearchSetting
     // after the gathered matches), whole words tested as the search would.
     const auto find = [&](std::ptrdiff_t low, std::ptrdiff_t high, std::ptrdiff_t& length) -> std::ptrdiff_t {
         for (;;) {
-            const std::ptrdiff_t found = search.FindLiteral(low - delta, high - delta, pattern, settings.matchCase, length);
+            const std::ptrdiff_t found =
+                search.FindLiteral(low - delta, high - delta, pattern, settings.matchCase, length);
             if (found < 0)
                 return -1;
             if (settings.wholeWord && found == batchEnd) {

@@ -57,11 +57,11 @@ std::int32_t ConvertColumnIn(const char16_t* text, std::int32_t length, std::int
     std::int32_t extra = 0; // sum of (tab width - 1) of the tabs walked
     for (std::int32_t i = 0; i < length; ++i)
     {
-        if (text[i] != u'\t')
-            continue;
         const std::int32_t p = i + extra;
         if (p >= column)
-            break;
+            break; // nothing further along can come before the column
+        if (text[i] != u'\t')
+            continue;
         const std::int32_t width = tabSize - p % tabSize;
         if (column <= p + width - 1)
         {
@@ -689,34 +689,97 @@ void SECEdit::BreakAfterInsert(SECEditTextRange& range)
     // that records the insertion also takes its breaks back. A line that was
     // already too wide before the edit (after the tab size grew) therefore
     // keeps its part outside the range as it was.
+    std::int32_t first = range.start.line;
+    while (first <= range.end.line && !IsLineTooLong(first))
+        ++first;
+    if (first > range.end.line)
+        return;
+
+    // The breaks are worked out on a copy of the lines from the first one too
+    // wide to the end of the insertion, and put in with one replacement:
+    // putting them in one at a time would move the rest of a long pasted line
+    // (it can hold megabytes) once for every piece.
+    const std::int32_t lastLength = std::max(GetLineLength(range.end.line), range.end.column);
+    std::u16string text;
+    if (!m_store->GetText(text, first, 0, range.end.line, lastLength))
+        return;
     const int tab = GetTabSize();
-    std::u16string lineEnd;
-    for (std::int32_t j = range.start.line; j <= range.end.line; ++j)
+    const char16_t lineFeed = m_store->GetLineFeedChar();
+    const char16_t carriageReturn = m_store->GetCarriageReturnChar();
+    std::vector<std::size_t> breaks; // offsets into `text`
+    SECEditTextPos end = range.end;
+    // Whether the first `count` characters stay within the widest line; walks
+    // no further than that width.
+    const auto fits = [tab](const char16_t* line, std::int32_t count) {
+        std::int32_t display = 0;
+        for (std::int32_t i = 0; i < count && display <= MaxLineLength; ++i)
+            display += line[i] == u'\t' ? tab - display % tab : 1;
+        return display <= MaxLineLength;
+    };
+    std::size_t lineStart = 0;
+    std::size_t textEnd = 0; // where the text of the line being cut ends
+    for (std::int32_t j = first; j <= end.line; ++j)
     {
-        const std::int32_t length = GetLineLength(j);
-        if (std::int64_t{length} * tab <= MaxLineLength || ConvertColumn(length, 0, j) <= MaxLineLength)
-            continue;
-        std::int32_t at = ConvertColumn(MaxLineLength, 1, j);
-        // Break right after the inserted text when that is early enough.
-        if (j == range.end.line && ConvertColumn(range.end.column, 0, j) <= MaxLineLength)
-            at = range.end.column;
-        if (j == range.start.line)
-            at = std::max(at, range.start.column);
-        if (j == range.end.line)
-            at = std::min(at, range.end.column);
-        // A break at either end of the line would shorten nothing.
-        if (at <= 0 || at >= length)
-            continue;
-        if (lineEnd.empty())
-            lineEnd = GetLineEndString();
-        SECEditTextRange brk(j, at, j, at);
-        if (!m_store->Insert(brk, lineEnd.data(), static_cast<std::ptrdiff_t>(lineEnd.size())))
+        if (textEnd <= lineStart)
+        {
+            textEnd = lineStart;
+            while (textEnd < text.size() && text[textEnd] != lineFeed &&
+                   (carriageReturn == 0 || text[textEnd] != carriageReturn))
+                ++textEnd;
+        }
+        const char16_t* line = text.data() + lineStart;
+        const std::int32_t length = static_cast<std::int32_t>(textEnd - lineStart);
+        if (std::int64_t{length} * tab > MaxLineLength && !fits(line, length))
+        {
+            // (Each character takes a column at least: none further on matters.)
+            const std::int32_t reach = std::min(length, MaxLineLength + 1);
+            std::int32_t at = ConvertColumnIn(line, reach, MaxLineLength, 1, tab, nullptr);
+            // Break right after the inserted text when that is early enough.
+            if (j == end.line && fits(line, std::min(end.column, length)))
+                at = end.column;
+            if (j == range.start.line)
+                at = std::max(at, range.start.column);
+            if (j == end.line)
+                at = std::min(at, end.column);
+            // A break at either end of the line would shorten nothing.
+            if (at > 0 && at < length)
+            {
+                breaks.push_back(lineStart + static_cast<std::size_t>(at));
+                end.AdjustForEdit(SECEditTextPos(j, at), SECEditTextPos(j + 1, 0), true);
+                lineStart += static_cast<std::size_t>(at); // the rest is the next line
+                continue;
+            }
+        }
+        const std::size_t feed = text.find(lineFeed, textEnd);
+        if (feed == std::u16string::npos)
             break;
-        if (brk.start == range.start)
-            range.end.AdjustForEdit(brk, true);
-        else
-            range.AdjustForEdit(brk, true);
+        lineStart = feed + 1;
     }
+    if (breaks.empty())
+        return;
+
+    // Only the inserted part changes: from the insertion's start (or the
+    // first line broken) to its end.
+    const std::size_t from = first == range.start.line ? static_cast<std::size_t>(range.start.column) : 0;
+    const std::int32_t fromColumn = static_cast<std::int32_t>(from);
+    const std::u16string lineEnd = GetLineEndString();
+    std::u16string broken;
+    const std::size_t until = text.size() - static_cast<std::size_t>(lastLength - range.end.column);
+    broken.reserve(until - from + breaks.size() * lineEnd.size());
+    std::size_t copied = from;
+    for (const std::size_t at : breaks)
+    {
+        broken.append(text, copied, at - copied);
+        broken += lineEnd;
+        copied = at;
+    }
+    broken.append(text, copied, until - copied);
+    SECEditTextRange replaced(first, fromColumn, first, fromColumn);
+    if (!m_store->Delete({first, fromColumn, range.end.line, range.end.column}))
+        return;
+    if (!m_store->Insert(replaced, broken.data(), static_cast<std::ptrdiff_t>(broken.size())))
+        return;
+    range.end = replaced.end;
 }
 
 void SECEdit::BreakJoinedLine(std::int32_t line, std::int32_t joinColumn)

@@ -114,6 +114,28 @@ TEST_F(LineRule, AnInsertWiderThanTheMaximumIsBrokenWithinTheSameCommand)
     EXPECT_EQ(engine.GetUndoCount(), 1);
     ASSERT_NE(engine.Undo(), nullptr);
     EXPECT_EQ(AllText(engine), u"");
+
+    // A pasted line of a million characters (a minified file) between two
+    // words: cut into pieces no wider than the maximum, all inside the one
+    // command, the words left where they were.
+    settings->SetTabSize(3);
+    std::u16string huge;
+    for (int i = 0; i < 1000; ++i)
+        huge += std::u16string(999, char16_t(u'a' + i % 26)) + u"\t";
+    SECEditTextRange middle(0, 0, 0, 0);
+    ASSERT_TRUE(engine.InsertText(middle, u"head tail"));
+    middle = SECEditTextRange(0, 5, 0, 5);
+    ASSERT_TRUE(engine.InsertText(middle, huge));
+    std::u16string joined;
+    for (int line = 0; line < engine.GetLineCount(); ++line) {
+        EXPECT_LE(engine.ConvertColumn(engine.GetLineLength(line), 0, line), SECEdit::MaxLineLength);
+        joined += LineText(engine, line);
+    }
+    EXPECT_EQ(joined, u"head " + huge + u"tail");
+    const int last = engine.GetLineCount() - 1;
+    EXPECT_EQ(middle.end, SECEditTextPos(last, engine.GetLineLength(last) - 4));
+    ASSERT_NE(engine.Undo(), nullptr);
+    EXPECT_EQ(AllText(engine), u"head tail");
 }
 
 TEST_F(LineRule, TheBreakGoesBeforeATabThatStraddlesTheMaximum)
